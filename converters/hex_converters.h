@@ -1,0 +1,35 @@
+// The race's contestants: four ways to turn hexadecimal text into a 32-bit value.
+//
+// Every converter takes a NUL-terminated text of hexadecimal digits, most significant first, with
+// no prefix, sign or spaces ("0"-"9", "A"-"F", "a"-"f"), and returns its value modulo 2^32. For
+// one to eight digits all four agree with the ordinary value; each contract below says what a
+// converter does with longer texts, with other bytes and with the empty text. None validates,
+// none keeps state, none has side effects.
+#pragma once
+
+#include <cstdint>
+
+// Keeps a routine out of line, so that a caller's loop really makes every call it is asked to.
+#if defined(__clang__)
+#define HEXRACE_NOINLINE __attribute__((noinline))
+#elif defined(__GNUC__)
+// noipa also stops GCC from proving the routine pure and dropping calls whose result is unused.
+#define HEXRACE_NOINLINE __attribute__((noipa))
+#elif defined(_MSC_VER)
+#define HEXRACE_NOINLINE __declspec(noinline)
+#else
+#define HEXRACE_NOINLINE
+#endif
+
+namespace hexrace {
+
+using HexConverter = std::uint32_t(const char* text);
+
+// Two passes: counts the text, then adds each digit shifted by 4 x (characters after it), the
+// shift taken modulo 32. Longer than eight digits: the leading digits wrap onto the low places and
+// are added ("123456789" -> 0x2345678A). Any other byte c maps to (c - '0') & 0xF below 'A', else
+// (c - 'a' + 10) & 0xF ("g" -> 0, "zz" -> 0x33). Empty text -> 0. Reads nothing past the
+// terminator.
+HEXRACE_NOINLINE std::uint32_t atodw(const char* text);
+
+}  // namespace hexrace

@@ -1,0 +1,85 @@
+#include "benchmark.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <utility>
+
+#include "console.h"
+#include "hex_converters.h"
+#include "platform.h"
+
+namespace hexrace {
+namespace {
+
+// Room for the longest label and string_length's slack.
+constexpr std::size_t kLabelBytes = 20;
+
+struct Contestant {
+    char label[kLabelBytes];  // printed right after the elapsed milliseconds
+    char input[9];            // the contestant's own copy of the text it converts
+    HexConverter* converter;
+};
+
+// Adding a contestant is adding its row here; the order is the order of the report.
+constexpr Contestant contestants[] = {
+    {" atodw library\r\n", "C0000000", atodw},
+};
+
+static_assert([] {
+    for (const Contestant& contestant : contestants) {
+        if (!has_slack(contestant.label)) {
+            return false;
+        }
+    }
+    return true;
+}());
+
+// One result area per row: format_decimal's text plus string_length's slack.
+char result_areas[std::size(contestants)][kDecimalBytes + kTextSlack];
+
+constexpr PaddedText prompt{"Press any key to continue ..."};
+constexpr PaddedText line_end{"\r\n"};
+
+// Instantiated once per converter: each loop is a direct call and the count-down, nothing else.
+// The converters are compiled apart and kept out of line, so no call is inlined, merged or dropped.
+template <HexConverter* Convert>
+std::uint32_t time_calls(const char* input) {
+    const std::uint32_t start = platform::tick_count();
+    for (std::uint32_t calls_left = kCallsPerContestant; calls_left != 0; --calls_left) {
+        Convert(input);
+    }
+    // Unsigned subtraction keeps the count right across a wrap of the tick counter.
+    return platform::tick_count() - start;
+}
+
+template <std::size_t Row>
+void run_contestant() {
+    platform::pause_ms(kSettleMs);
+    const std::uint32_t elapsed = time_calls<contestants[Row].converter>(contestants[Row].input);
+    format_decimal(elapsed, result_areas[Row]);
+    print_string(result_areas[Row]);
+    print_string(contestants[Row].label);
+}
+
+}  // namespace
+
+void run_benchmarks() {
+    platform::raise_priority();
+    []<std::size_t... Row>(std::index_sequence<Row...>) {
+        (run_contestant<Row>(), ...);
+    }
+    (std::make_index_sequence<std::size(contestants)>{});
+    platform::pause_ms(kSettleMs);
+    platform::restore_priority();
+}
+
+void program_main() {
+    run_benchmarks();
+    print_string(prompt.bytes);
+    wait_for_key();
+    print_string(line_end.bytes);
+    platform::exit_process(0);
+}
+
+}  // namespace hexrace

@@ -1,0 +1,6 @@
+#include "benchmark.h"
+
+// The race takes no arguments; any given are ignored.
+int main() {
+    hexrace::program_main();
+}

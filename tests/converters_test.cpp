@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "converter_test_support.h"
+#include "hex_converters.h"
+
+namespace hexrace::testing {
+namespace {
+
+struct Case {
+    const char* text;
+    std::uint32_t expected;
+};
+
+void expect_cases(HexConverter* convert, std::initializer_list<Case> cases) {
+    for (const Case& c : cases) {
+        EXPECT_EQ(convert_padded(convert, c.text), c.expected) << '"' << c.text << '"';
+    }
+}
+
+TEST(Atodw, ConvertsDigitsOfEitherCase) {
+    expect_cases(atodw, {
+                            {"C0000000", 0xC0000000},
+                            {"ff", 0xFF},
+                            {"FF", 0xFF},
+                            {"1a2B3c4D", 0x1A2B3C4D},
+                            {"abc", 0xABC},
+                            {"FFFFFFFF", 0xFFFFFFFF},
+                            {"0", 0},
+                        });
+}
+
+TEST(Atodw, EmptyTextIsZero) {
+    expect_cases(atodw, {{"", 0}});
+}
+
+TEST(Atodw, LongerThanEightDigitsWrapsTheShiftAndAdds) {
+    expect_cases(atodw, {
+                            {"100000000", 1},
+                            {"123456789", 0x2345678A},
+                            {"F00000000", 0xF},
+                            {"10000000000000001", 2},  // the first digit's shift, 64, is taken as 0
+                        });
+}
+
+TEST(Atodw, NonDigitsAreMappedNotRejected) {
+    expect_cases(atodw, {
+                            {"g", 0},
+                            {"G", 0},
+                            {"zz", 0x33},
+                            {":", 0xA},     // below "A": (0x3A - 0x30) & 0xF
+                            {" ", 0x0},     // (0x20 - 0x30) & 0xF
+                            {"\xFF", 0x8},  // (0xFF - 0x57) & 0xF
+                        });
+}
+
+class EveryConverter : public ::testing::TestWithParam<NamedConverter> {};
+
+TEST_P(EveryConverter, AgreesWithFromCharsOnRandomValidTexts) {
+    std::mt19937 rng(20261209);
+    for (int i = 0; i < 200'000; ++i) {
+        const std::string text = random_hex_text(rng);
+        ASSERT_EQ(convert_padded(GetParam().convert, text), reference_value(text)) << text;
+    }
+}
+
+TEST_P(EveryConverter, AgreesWithFromCharsOnEveryTextOfUpToFourDigitsInEveryCase) {
+    static constexpr char kDigits[] = "0123456789abcdefABCDEF";
+    std::string text;
+    // Odometer over 1 to 4 positions of 22 symbols each: all 22 + 22^2 + 22^3 + 22^4 texts.
+    for (std::size_t length = 1; length <= 4; ++length) {
+        std::vector<int> index(length, 0);
+        for (;;) {
+            text.clear();
+            for (int i : index) {
+                text += kDigits[i];
+            }
+            ASSERT_EQ(convert_padded(GetParam().convert, text), reference_value(text)) << text;
+            std::size_t k = 0;
+            while (k < length && ++index[k] == 22) {
+                index[k++] = 0;
+            }
+            if (k == length) {
+                break;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Contestants, EveryConverter,
+                         ::testing::Values(NamedConverter{"atodw", atodw}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace hexrace::testing

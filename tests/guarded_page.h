@@ -1,0 +1,28 @@
+// Memory that ends right before an unreadable page, so a read past its end crashes the test.
+#pragma once
+
+#include <cstddef>
+
+namespace hexrace::testing {
+
+class GuardedPage {
+public:
+    GuardedPage();
+    ~GuardedPage();
+    GuardedPage(const GuardedPage&) = delete;
+    GuardedPage& operator=(const GuardedPage&) = delete;
+
+    // The first unreadable byte; the `size()` bytes before it are readable and writable.
+    char* end() const { return end_; }
+    std::size_t size() const { return size_; }
+
+    // Copies `bytes` so that its last byte is the last readable one; returns the copy.
+    char* place_at_end(const char* bytes, std::size_t count) const;
+
+private:
+    char* base_ = nullptr;
+    char* end_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+}  // namespace hexrace::testing
