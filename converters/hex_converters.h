@@ -32,4 +32,9 @@ using HexConverter = std::uint32_t(const char* text);
 // terminator.
 HEXRACE_NOINLINE std::uint32_t atodw(const char* text);
 
+// One pass: value = value x 16 + (c & 0xF) + 9 x (c >> 6). Longer than eight digits: the value of
+// the last eight. Other bytes are mapped by the same formula ("g" -> 0x10, "zz" -> 0x143). Empty
+// text -> 0. Reads nothing past the terminator.
+HEXRACE_NOINLINE std::uint32_t vumo_short(const char* text);
+
 }  // namespace hexrace

@@ -24,6 +24,7 @@ struct Contestant {
 // Adding a contestant is adding its row here; the order is the order of the report.
 constexpr Contestant contestants[] = {
     {" atodw library\r\n", "C0000000", atodw},
+    {" Vumo short\r\n", "C0000000", vumo_short},
 };
 
 static_assert([] {

@@ -57,6 +57,39 @@ TEST(Atodw, NonDigitsAreMappedNotRejected) {
                         });
 }
 
+TEST(VumoShort, ConvertsDigitsOfEitherCase) {
+    expect_cases(vumo_short, {
+                                 {"C0000000", 0xC0000000},
+                                 {"ff", 0xFF},
+                                 {"FF", 0xFF},
+                                 {"1a2B3c4D", 0x1A2B3C4D},
+                                 {"FFFFFFFF", 0xFFFFFFFF},
+                             });
+}
+
+TEST(VumoShort, EmptyTextIsZero) {
+    expect_cases(vumo_short, {{"", 0}});
+}
+
+TEST(VumoShort, LongerThanEightDigitsKeepsTheLastEight) {
+    expect_cases(vumo_short, {
+                                 {"123456789", 0x23456789},
+                                 {"100000000", 0},
+                                 {"fedcba9876543210", 0x76543210},
+                             });
+}
+
+TEST(VumoShort, NonDigitsAreMappedNotRejected) {
+    expect_cases(vumo_short, {
+                                 {"g", 0x10},  // 7 + 9
+                                 {"G", 0x10},
+                                 {"zz", 0x143},
+                                 {" ", 0x0},
+                                 {"\x80", 18},      // top bits 10: 0 + 2 x 9
+                                 {"\xC5", 5 + 27},  // top bits 11: 5 + 3 x 9
+                             });
+}
+
 class EveryConverter : public ::testing::TestWithParam<NamedConverter> {};
 
 TEST_P(EveryConverter, AgreesWithFromCharsOnRandomValidTexts) {
@@ -91,7 +124,8 @@ TEST_P(EveryConverter, AgreesWithFromCharsOnEveryTextOfUpToFourDigitsInEveryCase
 }
 
 INSTANTIATE_TEST_SUITE_P(Contestants, EveryConverter,
-                         ::testing::Values(NamedConverter{"atodw", atodw}),
+                         ::testing::Values(NamedConverter{"atodw", atodw},
+                                           NamedConverter{"vumo_short", vumo_short}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -9,6 +9,7 @@ namespace hexrace::testing {
 
 inline const std::vector<std::string> kReportLabels = {
     " atodw library\r\n",
+    " Vumo short\r\n",
 };
 
 inline const std::string kPrompt = "Press any key to continue ...";
