@@ -25,6 +25,7 @@ struct Contestant {
 constexpr Contestant contestants[] = {
     {" atodw library\r\n", "C0000000", atodw},
     {" Vumo short\r\n", "C0000000", vumo_short},
+    {" Pardu long\r\n", "C0000000", pardu_long},
 };
 
 static_assert([] {

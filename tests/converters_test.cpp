@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 
 #include "converter_test_support.h"
+#include "guarded_page.h"
 #include "hex_converters.h"
 
 namespace hexrace::testing {
@@ -90,6 +93,79 @@ TEST(VumoShort, NonDigitsAreMappedNotRejected) {
                              });
 }
 
+TEST(ParduLong, ConvertsDigitsOfEitherCase) {
+    expect_cases(pardu_long, {
+                                 {"C0000000", 0xC0000000},
+                                 {"FFFFFFFF", 0xFFFFFFFF},
+                                 {"1a2B3c4D", 0x1A2B3C4D},
+                                 {"ff", 0xFF},
+                             });
+}
+
+TEST(ParduLong, EveryShortLengthShiftsTheDigitsDown) {
+    expect_cases(pardu_long, {
+                                 {"", 0},
+                                 {"0", 0},
+                                 {"1", 1},
+                                 {"A", 0xA},
+                                 {"12", 0x12},
+                                 {"abc", 0xABC},
+                                 {"1234", 0x1234},
+                                 {"12345", 0x12345},
+                                 {"123456", 0x123456},
+                                 {"1234567", 0x1234567},
+                                 {"12345678", 0x12345678},
+                             });
+}
+
+TEST(ParduLong, LongerThanEightDigitsKeepsTheFirstEight) {
+    expect_cases(pardu_long, {
+                                 {"123456789", 0x12345678},
+                                 {"100000000", 0x10000000},
+                                 {"fedcba9876543210", 0xFEDCBA98},
+                             });
+}
+
+TEST(ParduLong, NonDigitsAddNothingButKeepTheirPlace) {
+    expect_cases(pardu_long, {
+                                 {"1:", 0x10},
+                                 {"G1", 0x01},
+                                 {"`f@", 0x0F0},
+                                 {"zz", 0},         // above 0x66
+                                 {"0x1F", 0x001F},  // 'x' is above 0x66
+                                 {" 12", 0x012},    // ' ' is below 0x30
+                             });
+}
+
+// A byte of any value at any position of a text of any length up to eight adds its digit value
+// there, or nothing when it is no digit; the standard library says which digit it is.
+TEST(ParduLong, EveryByteValueAtEveryPositionIsSafe) {
+    for (std::size_t length = 1; length <= 8; ++length) {
+        for (std::size_t position = 0; position < length; ++position) {
+            for (int byte = 1; byte <= 0xFF; ++byte) {
+                std::string text(length, '0');
+                text[position] = static_cast<char>(byte);
+                const std::uint32_t digit =
+                    std::isxdigit(byte) != 0 ? reference_value(text.substr(position, 1)) : 0;
+                ASSERT_EQ(convert_padded(pardu_long, text), digit << (4 * (length - 1 - position)))
+                    << "byte " << byte << " at " << position << " of " << length;
+            }
+        }
+    }
+}
+
+TEST(ParduLong, ReadsNothingBeyondEightBytesOfStorage) {
+    const GuardedPage page;
+    const char* const texts[] = {"", "1", "12", "123", "1234", "12345", "123456", "1234567"};
+    for (const char* text : texts) {
+        char stored[8] = {};
+        std::strcpy(stored, text);
+        EXPECT_EQ(pardu_long(page.place_at_end(stored, 8)), reference_value(text)) << text;
+    }
+    // Eight digits and no terminator: the ninth byte is never read.
+    EXPECT_EQ(pardu_long(page.place_at_end("89abcdef", 8)), 0x89ABCDEFu);
+}
+
 class EveryConverter : public ::testing::TestWithParam<NamedConverter> {};
 
 TEST_P(EveryConverter, AgreesWithFromCharsOnRandomValidTexts) {
@@ -125,7 +201,8 @@ TEST_P(EveryConverter, AgreesWithFromCharsOnEveryTextOfUpToFourDigitsInEveryCase
 
 INSTANTIATE_TEST_SUITE_P(Contestants, EveryConverter,
                          ::testing::Values(NamedConverter{"atodw", atodw},
-                                           NamedConverter{"vumo_short", vumo_short}),
+                                           NamedConverter{"vumo_short", vumo_short},
+                                           NamedConverter{"pardu_long", pardu_long}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

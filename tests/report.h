@@ -10,6 +10,7 @@ namespace hexrace::testing {
 inline const std::vector<std::string> kReportLabels = {
     " atodw library\r\n",
     " Vumo short\r\n",
+    " Pardu long\r\n",
 };
 
 inline const std::string kPrompt = "Press any key to continue ...";
