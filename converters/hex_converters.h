@@ -44,4 +44,10 @@ HEXRACE_NOINLINE std::uint32_t vumo_short(const char* text);
 // length: give it eight bytes of initialised storage.
 HEXRACE_NOINLINE std::uint32_t pardu_long(const char* text);
 
+// One pass: folds c to f = c | 0x20, then adds f - 'a' + 10 when f >= 0x60, else f - '0', chosen
+// without a branch and not masked. Longer than eight digits: the value of the last eight. Other
+// bytes add their unmasked, possibly wrapped, formula value ("g" -> 0x10, "zz" -> 0x253,
+// " " -> 0xFFFFFFF0). Empty text -> 0. Reads nothing past the terminator.
+HEXRACE_NOINLINE std::uint32_t wefra_short(const char* text);
+
 }  // namespace hexrace

@@ -26,6 +26,7 @@ constexpr Contestant contestants[] = {
     {" atodw library\r\n", "C0000000", atodw},
     {" Vumo short\r\n", "C0000000", vumo_short},
     {" Pardu long\r\n", "C0000000", pardu_long},
+    {" wefra short\r\n", "C0000000", wefra_short},
 };
 
 static_assert([] {

@@ -166,6 +166,39 @@ TEST(ParduLong, ReadsNothingBeyondEightBytesOfStorage) {
     EXPECT_EQ(pardu_long(page.place_at_end("89abcdef", 8)), 0x89ABCDEFu);
 }
 
+TEST(WefraShort, ConvertsDigitsOfEitherCase) {
+    expect_cases(wefra_short, {
+                                  {"C0000000", 0xC0000000},
+                                  {"ff", 0xFF},
+                                  {"FF", 0xFF},
+                                  {"1a2B3c4D", 0x1A2B3C4D},
+                                  {"FFFFFFFF", 0xFFFFFFFF},
+                              });
+}
+
+TEST(WefraShort, EmptyTextIsZero) {
+    expect_cases(wefra_short, {{"", 0}});
+}
+
+TEST(WefraShort, LongerThanEightDigitsKeepsTheLastEight) {
+    expect_cases(wefra_short, {
+                                  {"123456789", 0x23456789},
+                                  {"100000000", 0},
+                                  {"fedcba9876543210", 0x76543210},
+                              });
+}
+
+TEST(WefraShort, NonDigitsAddTheirUnmaskedFormulaValue) {
+    expect_cases(wefra_short, {
+                                  {"g", 0x10},
+                                  {"G", 0x10},
+                                  {"zz", 0x253},
+                                  {" ", 0xFFFFFFF0},   // 0x20 - 0x30, wrapped
+                                  {"1 ", 0x00000000},  // 0x10 + (0x20 - 0x30)
+                                  {"\xFF", 0xA8},      // 0xFF - 0x57
+                              });
+}
+
 class EveryConverter : public ::testing::TestWithParam<NamedConverter> {};
 
 TEST_P(EveryConverter, AgreesWithFromCharsOnRandomValidTexts) {
@@ -202,7 +235,8 @@ TEST_P(EveryConverter, AgreesWithFromCharsOnEveryTextOfUpToFourDigitsInEveryCase
 INSTANTIATE_TEST_SUITE_P(Contestants, EveryConverter,
                          ::testing::Values(NamedConverter{"atodw", atodw},
                                            NamedConverter{"vumo_short", vumo_short},
-                                           NamedConverter{"pardu_long", pardu_long}),
+                                           NamedConverter{"pardu_long", pardu_long},
+                                           NamedConverter{"wefra_short", wefra_short}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

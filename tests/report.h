@@ -11,6 +11,7 @@ inline const std::vector<std::string> kReportLabels = {
     " atodw library\r\n",
     " Vumo short\r\n",
     " Pardu long\r\n",
+    " wefra short\r\n",
 };
 
 inline const std::string kPrompt = "Press any key to continue ...";
