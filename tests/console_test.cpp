@@ -29,7 +29,7 @@ TEST(StringLength, CountsBytesBeforeTheTerminator) {
     };
     for (const auto& c : cases) {
         char buffer[64] = {};
-        std::strcpy(buffer, c.text);
+        std::memcpy(buffer, c.text, std::strlen(c.text));
         EXPECT_EQ(string_length(buffer), c.length) << '"' << c.text << '"';
     }
 }
@@ -124,7 +124,7 @@ TEST(PrintString, WritesTheTextInOneWriteAndReturnsTheCount) {
     } cases[] = {{"", 0}, {"12", 2}, {" atodw library\r\n", 16}};
     for (const auto& c : cases) {
         char stored[32] = {};
-        std::strcpy(stored, c.text);
+        std::memcpy(stored, c.text, std::strlen(c.text));
         fake::start({});
         EXPECT_EQ(print_string(stored), c.count);
         EXPECT_EQ(fake::record().calls, std::vector<std::string>{"write " + std::string(c.text)});

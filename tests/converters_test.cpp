@@ -159,7 +159,7 @@ TEST(ParduLong, ReadsNothingBeyondEightBytesOfStorage) {
     const char* const texts[] = {"", "1", "12", "123", "1234", "12345", "123456", "1234567"};
     for (const char* text : texts) {
         char stored[8] = {};
-        std::strcpy(stored, text);
+        std::memcpy(stored, text, std::strlen(text));
         EXPECT_EQ(pardu_long(page.place_at_end(stored, 8)), reference_value(text)) << text;
     }
     // Eight digits and no terminator: the ninth byte is never read.
