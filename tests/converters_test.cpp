@@ -9,6 +9,7 @@
 #include "converter_test_support.h"
 #include "guarded_page.h"
 #include "hex_converters.h"
+#include "reference_converters.h"
 
 namespace hexrace::testing {
 namespace {
@@ -154,18 +155,6 @@ TEST(ParduLong, EveryByteValueAtEveryPositionIsSafe) {
     }
 }
 
-TEST(ParduLong, ReadsNothingBeyondEightBytesOfStorage) {
-    const GuardedPage page;
-    const char* const texts[] = {"", "1", "12", "123", "1234", "12345", "123456", "1234567"};
-    for (const char* text : texts) {
-        char stored[8] = {};
-        std::memcpy(stored, text, std::strlen(text));
-        EXPECT_EQ(pardu_long(page.place_at_end(stored, 8)), reference_value(text)) << text;
-    }
-    // Eight digits and no terminator: the ninth byte is never read.
-    EXPECT_EQ(pardu_long(page.place_at_end("89abcdef", 8)), 0x89ABCDEFu);
-}
-
 TEST(WefraShort, ConvertsDigitsOfEitherCase) {
     expect_cases(wefra_short, {
                                   {"C0000000", 0xC0000000},
@@ -198,6 +187,46 @@ TEST(WefraShort, NonDigitsAddTheirUnmaskedFormulaValue) {
                                   {"\xFF", 0xA8},      // 0xFF - 0x57
                               });
 }
+
+TEST(TableLoopHex, FollowsItsContract) {
+    expect_cases(table_loop_hex, {
+                                     {"", 0},
+                                     {"C0000000", 0xC0000000},
+                                     {"123456789", 0x23456789},  // the last eight
+                                     {"1g", 0x10},               // no digit: 0, in its place
+                                     {"\xC6", 0},
+                                 });
+}
+
+TEST(SwarHex, FollowsItsContract) {
+    expect_cases(swar_hex, {
+                               {"", 0},
+                               {"C0000000", 0xC0000000},
+                               {"123456789", 0x12345678},  // the first eight
+                               {"fedcba9876543210", 0xFEDCBA98},
+                           });
+}
+
+// Converters that read eight bytes whatever the text's length, given exactly eight before an
+// unreadable page.
+class EightByteReader : public ::testing::TestWithParam<NamedConverter> {};
+
+TEST_P(EightByteReader, ReadsNothingBeyondEightBytesOfStorage) {
+    const GuardedPage page;
+    const char* const texts[] = {"", "1", "12", "123", "1234", "12345", "123456", "1234567"};
+    for (const char* text : texts) {
+        char stored[8] = {};
+        std::memcpy(stored, text, std::strlen(text));
+        EXPECT_EQ(GetParam().convert(page.place_at_end(stored, 8)), reference_value(text)) << text;
+    }
+    // Eight digits and no terminator: the ninth byte is never read.
+    EXPECT_EQ(GetParam().convert(page.place_at_end("89abcdef", 8)), 0x89ABCDEFu);
+}
+
+INSTANTIATE_TEST_SUITE_P(Contestants, EightByteReader,
+                         ::testing::Values(NamedConverter{"pardu_long", pardu_long},
+                                           NamedConverter{"swar_hex", swar_hex}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class EveryConverter : public ::testing::TestWithParam<NamedConverter> {};
 
@@ -236,7 +265,9 @@ INSTANTIATE_TEST_SUITE_P(Contestants, EveryConverter,
                          ::testing::Values(NamedConverter{"atodw", atodw},
                                            NamedConverter{"vumo_short", vumo_short},
                                            NamedConverter{"pardu_long", pardu_long},
-                                           NamedConverter{"wefra_short", wefra_short}),
+                                           NamedConverter{"wefra_short", wefra_short},
+                                           NamedConverter{"table_loop_hex", table_loop_hex},
+                                           NamedConverter{"swar_hex", swar_hex}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

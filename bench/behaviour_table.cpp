@@ -1,0 +1,62 @@
+// hexrace_behaviour: prints, as a Markdown table, what each contestant returns for inputs outside
+// the common contract of one to eight hexadecimal digits.
+#include <charconv>
+#include <cstdio>
+#include <string>
+
+#include "contestants.h"
+#include "corpus.h"
+
+namespace {
+
+struct Input {
+    const char* shown;  // Markdown for the input column
+    const char* text;
+};
+
+constexpr Input kInputs[] = {
+    {"empty text", ""},
+    {"nine digits `123456789`", "123456789"},
+    {"prefix `0x1F`", "0x1F"},
+    {"leading space `\u2420` `12`", " 12"},
+    {"`g`", "g"},
+    {"`zz`", "zz"},
+    {"byte 0x80", "\x80"},
+    {"byte 0xFF after `1`", "1\xFF"},
+};
+
+}  // namespace
+
+int main() {
+    using namespace hexrace::bench;
+    std::string header = "| input |";
+    std::string rule = "|---|";
+    for (const Contestant& c : contestants) {
+        header += std::string(" `") + c.name + "` |";
+        rule += "---|";
+    }
+    std::printf("%s\n%s\n", header.c_str(), rule.c_str());
+    std::string notes;
+    for (const Input& input : kInputs) {
+        const Text text(input.text);
+        std::printf("| %s |", input.shown);
+        for (const Contestant& c : contestants) {
+            std::printf(" 0x%X |", static_cast<unsigned>(c.convert(text.data(), text.length)));
+        }
+        std::printf("\n");
+        std::uint32_t value = 0;
+        const auto [end, error] =
+            std::from_chars(text.data(), text.data() + text.length, value, 16);
+        if (error != std::errc{}) {
+            notes += std::string("- ") + input.shown + ": `std::from_chars` reports " +
+                     (error == std::errc::result_out_of_range ? "out of range" : "no digits") +
+                     " (shown as 0).\n";
+        } else if (end != text.data() + text.length) {
+            notes += std::string("- ") + input.shown + ": `std::from_chars` stops after " +
+                     std::to_string(end - text.data()) + " of " + std::to_string(text.length) +
+                     " bytes.\n";
+        }
+    }
+    std::printf("\n%s", notes.c_str());
+    return 0;
+}
