@@ -1,19 +1,10 @@
 #include <cstdint>
 
+#include "byte_order.h"
 #include "digit_tables.h"
 #include "hex_converters.h"
 
 namespace hexrace {
-namespace {
-
-// Four bytes as a little-endian word (byte 0 lowest), whatever the host's byte order.
-std::uint32_t load_le32(const char* p) {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
-    return std::uint32_t{b[0]} | std::uint32_t{b[1]} << 8 | std::uint32_t{b[2]} << 16 |
-           std::uint32_t{b[3]} << 24;
-}
-
-}  // namespace
 
 // Written out for all eight positions: a byte from the current word, a test for the terminator,
 // a table read and an addition. A text that ends early has its digits in the high places, so each

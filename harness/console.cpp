@@ -3,17 +3,11 @@
 #include <cstdint>
 #include <utility>
 
+#include "byte_order.h"
 #include "platform.h"
 
 namespace hexrace {
 namespace {
-
-// Four bytes as a little-endian word, whatever the host's byte order.
-std::uint32_t load_le32(const char* p) {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
-    return std::uint32_t{b[0]} | std::uint32_t{b[1]} << 8 | std::uint32_t{b[2]} << 16 |
-           std::uint32_t{b[3]} << 24;
-}
 
 // Bit 7 of every zero byte of `group` set, and possibly of bytes above the first zero byte, but
 // never of a byte below it; zero exactly when `group` has no zero byte.
