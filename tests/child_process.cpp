@@ -83,7 +83,28 @@ Child Child::on_terminal(const char* program, const termios& settings) {
     return child;
 }
 
-Child Child::redirected(const char* program, Input input, Output output) {
+namespace {
+
+bool drop_privileges() {
+    return setgid(kNobody) == 0 && setuid(kNobody) == 0;
+}
+
+}  // namespace
+
+bool can_run_unprivileged(const char* program) {
+    if (geteuid() != 0) {
+        return false;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        _exit(drop_privileges() && access(program, X_OK) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+Child Child::redirected(const char* program, Input input, Output output, bool unprivileged) {
     Child child;
     int in[2] = {-1, -1};
     int out[2] = {-1, -1};
@@ -112,6 +133,9 @@ Child Child::redirected(const char* program, Input input, Output output) {
         }
         put_on(stdin_fd, STDIN_FILENO);
         put_on(stdout_fd, STDOUT_FILENO);
+        if (unprivileged && !drop_privileges()) {
+            _exit(126);
+        }
         exec_program(program);
     }
     if (in[0] >= 0) {

@@ -22,6 +22,12 @@ enum class Output { kPipe, kPipeClosedByReader, kDevFull, kClosed };
 // written, and echo as asked.
 termios plain_terminal(bool echo);
 
+// The user and group an unprivileged child runs as.
+inline constexpr unsigned kNobody = 65534;
+
+// True when this process may drop to kNobody and kNobody may run `program`.
+bool can_run_unprivileged(const char* program);
+
 // True when the two settings agree in every flag and control character.
 bool same_settings(const termios& a, const termios& b);
 
@@ -30,7 +36,9 @@ public:
     // Starts `program` as the session leader of a new pseudo-terminal with `settings`.
     static Child on_terminal(const char* program, const termios& settings);
     // Starts `program` with standard input and output redirected; standard error is inherited.
-    static Child redirected(const char* program, Input input, Output output);
+    // With `unprivileged`, the child runs as the user and group nobody (65534): needs root.
+    static Child redirected(const char* program, Input input, Output output,
+                            bool unprivileged = false);
 
     Child(Child&& other) noexcept;
     ~Child();
