@@ -40,8 +40,8 @@ HEXRACE_NOINLINE std::uint32_t vumo_short(const char* text);
 // Unrolled, one table read per character, the text read as two four-byte groups. Longer than eight
 // digits: the value of the first eight; nothing after the eighth character is read. A byte that is
 // no digit adds 0 but keeps its place ("1:" -> 0x10, "zz" -> 0). Empty text -> 0.
-// Reads bytes 0 to 3 always and bytes 4 to 7 of any text of two or more characters, whatever its
-// length: give it eight bytes of initialised storage.
+// Reads bytes 0 to 3 always, and bytes 4 to 7 once the text has two or more characters, even when
+// it ends before them: give it eight bytes of initialised storage.
 HEXRACE_NOINLINE std::uint32_t pardu_long(const char* text);
 
 // One pass: folds c to f = c | 0x20, then adds f - 'a' + 10 when f >= 0x60, else f - '0', chosen

@@ -65,14 +65,16 @@ void run_contestant() {
     print_string(contestants[Row].label);
 }
 
+template <std::size_t... Row>
+void run_contestants(std::index_sequence<Row...>) {
+    (run_contestant<Row>(), ...);
+}
+
 }  // namespace
 
 void run_benchmarks() {
     platform::raise_priority();
-    []<std::size_t... Row>(std::index_sequence<Row...>) {
-        (run_contestant<Row>(), ...);
-    }
-    (std::make_index_sequence<std::size(contestants)>{});
+    run_contestants(std::make_index_sequence<std::size(contestants)>{});
     platform::pause_ms(kSettleMs);
     platform::restore_priority();
 }
