@@ -47,7 +47,11 @@ void install_terminal_guards() {
     action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
     for (std::size_t i = 0; i < std::size(kTerminatingSignals); ++i) {
-        sigaction(kTerminatingSignals[i], &action, &previous_actions[i]);
+        sigaction(kTerminatingSignals[i], nullptr, &previous_actions[i]);
+        // A signal the program was told to ignore (nohup, a background job) stays ignored.
+        if (previous_actions[i].sa_handler != SIG_IGN) {
+            sigaction(kTerminatingSignals[i], &action, nullptr);
+        }
     }
 }
 

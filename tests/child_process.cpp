@@ -63,7 +63,7 @@ bool same_settings(const termios& a, const termios& b) {
            a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
 }
 
-Child Child::on_terminal(const char* program, const termios& settings) {
+Child Child::on_terminal(const char* program, const termios& settings, int ignored_signal) {
     Child child;
     termios initial = settings;
     must(openpty(&child.output_, &child.terminal_, nullptr, &initial, nullptr) == 0, "openpty");
@@ -78,6 +78,9 @@ Child Child::on_terminal(const char* program, const termios& settings) {
         }
         close(child.terminal_);
         close(child.output_);
+        if (ignored_signal != 0) {
+            ::signal(ignored_signal, SIG_IGN);
+        }
         exec_program(program);
     }
     return child;

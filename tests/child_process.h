@@ -33,8 +33,9 @@ bool same_settings(const termios& a, const termios& b);
 
 class Child {
 public:
-    // Starts `program` as the session leader of a new pseudo-terminal with `settings`.
-    static Child on_terminal(const char* program, const termios& settings);
+    // Starts `program` as the session leader of a new pseudo-terminal with `settings`, with
+    // `ignored_signal` (if not 0) ignored as nohup would.
+    static Child on_terminal(const char* program, const termios& settings, int ignored_signal = 0);
     // Starts `program` with standard input and output redirected; standard error is inherited.
     // With `unprivileged`, the child runs as the user and group nobody (65534): needs root.
     static Child redirected(const char* program, Input input, Output output,

@@ -22,8 +22,8 @@ bool reads_keys(const termios& t) {
 }
 
 // Starts the race on a terminal and reads up to the prompt, checking the report's shape.
-Child race_to_prompt(const termios& settings) {
-    Child child = Child::on_terminal(kProgram, settings);
+Child race_to_prompt(const termios& settings, int ignored_signal = 0) {
+    Child child = Child::on_terminal(kProgram, settings, ignored_signal);
     const std::string report = child.read_until(kPrompt, kRunTime);
     EXPECT_TRUE(is_report(report)) << report;
     EXPECT_TRUE(child.wait_for_terminal(reads_keys, Millis(5000)));
@@ -84,19 +84,31 @@ TEST(OnTerminal, SignalsDuringTheWaitRestoreTheTerminalBeforeTheyEndIt) {
         const char* name;
         int signal_number;
         const char* typed;  // sent as keys instead of a kill, when set
-    } cases[] = {
-        {"Ctrl+C", SIGINT, "\x03"}, {"SIGTERM", SIGTERM, nullptr}, {"SIGHUP", SIGHUP, nullptr}};
+        bool ignored;       // ignored from the start, as under nohup: it must stay so
+    } cases[] = {{"Ctrl+C", SIGINT, "\x03", false},
+                 {"SIGTERM", SIGTERM, nullptr, false},
+                 {"SIGHUP", SIGHUP, nullptr, false},
+                 {"SIGHUP under nohup", SIGHUP, nullptr, true}};
     for (const auto& c : cases) {
         const termios settings = plain_terminal(/*echo=*/true);
-        Child child = race_to_prompt(settings);
+        Child child = race_to_prompt(settings, c.ignored ? c.signal_number : 0);
         if (c.typed != nullptr) {
             child.send(c.typed);
         } else {
             child.signal(c.signal_number);
         }
+        if (c.ignored) {
+            std::this_thread::sleep_for(Millis(200));
+            EXPECT_TRUE(child.running()) << c.name;
+            child.send("k");
+        }
         child.finish(kRunTime);
-        EXPECT_TRUE(WIFSIGNALED(child.status()) && WTERMSIG(child.status()) == c.signal_number)
-            << c.name;
+        if (c.ignored) {
+            EXPECT_TRUE(exited_with(child.status(), 0)) << c.name;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(child.status()) && WTERMSIG(child.status()) == c.signal_number)
+                << c.name;
+        }
         EXPECT_TRUE(same_settings(child.terminal(), settings)) << c.name;
     }
 }
