@@ -1,6 +1,8 @@
 // Helpers shared by the converter tests: a converter's name, and calls on safely padded copies.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <charconv>
 #include <cstdint>
 #include <ostream>
@@ -21,6 +23,19 @@ struct NamedConverter {
 inline void PrintTo(const NamedConverter& c, std::ostream* os) {
     *os << c.name;
 }
+
+// Names parameterised tests after the converter they run.
+inline std::string converter_name(const ::testing::TestParamInfo<NamedConverter>& info) {
+    return info.param.name;
+}
+
+// The race's contestants, in report order.
+inline constexpr NamedConverter kRaceConverters[] = {
+    {"atodw", atodw},
+    {"vumo_short", vumo_short},
+    {"pardu_long", pardu_long},
+    {"wefra_short", wefra_short},
+};
 
 // Calls `convert` on a copy of `text` padded with zeros to the eight bytes the widest reader may
 // touch, so each test exercises the converter rather than the caller's buffer.

@@ -226,7 +226,7 @@ TEST_P(EightByteReader, ReadsNothingBeyondEightBytesOfStorage) {
 INSTANTIATE_TEST_SUITE_P(Contestants, EightByteReader,
                          ::testing::Values(NamedConverter{"pardu_long", pardu_long},
                                            NamedConverter{"swar_hex", swar_hex}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         converter_name);
 
 class EveryConverter : public ::testing::TestWithParam<NamedConverter> {};
 
@@ -261,14 +261,12 @@ TEST_P(EveryConverter, AgreesWithFromCharsOnEveryTextOfUpToFourDigitsInEveryCase
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Contestants, EveryConverter,
-                         ::testing::Values(NamedConverter{"atodw", atodw},
-                                           NamedConverter{"vumo_short", vumo_short},
-                                           NamedConverter{"pardu_long", pardu_long},
-                                           NamedConverter{"wefra_short", wefra_short},
-                                           NamedConverter{"table_loop_hex", table_loop_hex},
+INSTANTIATE_TEST_SUITE_P(Race, EveryConverter, ::testing::ValuesIn(kRaceConverters),
+                         converter_name);
+INSTANTIATE_TEST_SUITE_P(Reference, EveryConverter,
+                         ::testing::Values(NamedConverter{"table_loop_hex", table_loop_hex},
                                            NamedConverter{"swar_hex", swar_hex}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         converter_name);
 
 }  // namespace
 }  // namespace hexrace::testing

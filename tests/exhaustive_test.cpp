@@ -11,18 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "hex_converters.h"
+#include "converter_test_support.h"
 
 namespace hexrace::testing {
 namespace {
-
-constexpr struct {
-    const char* name;
-    HexConverter* convert;
-} kConverters[] = {{"atodw", atodw},
-                   {"vumo_short", vumo_short},
-                   {"pardu_long", pardu_long},
-                   {"wefra_short", wefra_short}};
 
 // Eight digits of `value` in `digits`' case, then the terminator.
 void write_hex(std::uint32_t value, const char* digits, char* text) {
@@ -47,7 +39,7 @@ TEST(Exhaustive, EveryValueInEitherCaseComesBackFromEveryConverter) {
                 const auto value = static_cast<std::uint32_t>(v);
                 write_hex(value, "0123456789ABCDEF", upper);
                 write_hex(value, "0123456789abcdef", lower);
-                for (const auto& converter : kConverters) {
+                for (const NamedConverter& converter : kRaceConverters) {
                     if (converter.convert(upper) != value || converter.convert(lower) != value) {
                         if (failures++ == 0) {
                             failed_value = value;
@@ -63,7 +55,7 @@ TEST(Exhaustive, EveryValueInEitherCaseComesBackFromEveryConverter) {
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
     std::printf("2^32 values x 2 cases x %zu converters on %u threads: %.0f s\n",
-                std::size(kConverters), workers, seconds.count());
+                std::size(kRaceConverters), workers, seconds.count());
     EXPECT_EQ(failures, 0u) << failed_converter.load() << " fails on 0x" << std::hex
                             << failed_value.load();
 }
