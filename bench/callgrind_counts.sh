@@ -17,7 +17,7 @@ instructions() {
 }
 
 printf '| contestant | fixed "C0000000" | mixed corpus |\n|---|---|---|\n'
-for contestant in nothing atodw vumo_short pardu_long wefra_short std::from_chars strtoul table_loop swar; do
+for contestant in nothing $("$driver" --list); do
     if [ "$contestant" = nothing ]; then
         row="| (loop and call only) |"
     else

@@ -1,5 +1,6 @@
 // hexrace_count CONTESTANT INPUT CONVERSIONS: converts the inputs (fixed or mixed) CONVERSIONS
 // times with one contestant (or "nothing"), for instruction counting under callgrind.
+// hexrace_count --list: the contestants' names, one a line.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -11,8 +12,15 @@
 
 int main(int argc, char** argv) {
     using namespace hexrace::bench;
+    if (argc == 2 && std::string(argv[1]) == "--list") {
+        for (const Contestant& c : contestants) {
+            std::printf("%s\n", c.name);
+        }
+        return 0;
+    }
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s CONTESTANT|nothing fixed|mixed CONVERSIONS\n", argv[0]);
+        std::fprintf(stderr, "usage: %s CONTESTANT|nothing fixed|mixed CONVERSIONS, or %s --list\n",
+                     argv[0], argv[0]);
         return 2;
     }
     const std::string name = argv[1];
