@@ -185,6 +185,8 @@ TEST(WefraShort, NonDigitsAddTheirUnmaskedFormulaValue) {
                                   {" ", 0xFFFFFFF0},   // 0x20 - 0x30, wrapped
                                   {"1 ", 0x00000000},  // 0x10 + (0x20 - 0x30)
                                   {"\xFF", 0xA8},      // 0xFF - 0x57
+                                  {"`", 0x9},          // 0x60 is the first "letter": 0x60 - 0x57
+                                  {"@", 0x9},          // folds onto 0x60 too
                               });
 }
 

@@ -50,9 +50,10 @@ TEST(ProgramMain, TakesTheRoadOfOneRun) {
 
 // The end-to-end tests lean on is_report; it must reject what the race must never print.
 TEST(IsReport, RejectsAnyDeparture) {
-    std::string good;
+    std::string good, zero;
     for (const std::string& label : kReportLabels) {
         good += "42" + label;
+        zero += "0" + label;
     }
     ASSERT_TRUE(is_report(good + kPrompt));
     const std::string bad[] = {
@@ -60,6 +61,7 @@ TEST(IsReport, RejectsAnyDeparture) {
         good,                                      // no prompt
         good + kPrompt + "\r\n",                   // a line end before the key
         "042" + good.substr(2) + kPrompt,          // leading zero
+        zero + kPrompt,                            // spans that held none of the calls
         "12345678901" + good.substr(2) + kPrompt,  // eleven digits
         " 42" + good.substr(2) + kPrompt,          // leading space
         good.substr(2) + kPrompt,                  // no number
