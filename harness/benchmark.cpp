@@ -80,6 +80,7 @@ void run_benchmarks() {
 }
 
 void program_main() {
+    platform::mute_console_input();
     run_benchmarks();
     print_string(prompt.bytes);
     wait_for_key();

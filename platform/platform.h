@@ -25,6 +25,10 @@ std::uint32_t tick_count();
 // written (0 when the write fails). A closed reader does not end the process.
 std::uint32_t write_stdout(const char* bytes, std::uint32_t count);
 
+// Keeps keys typed on a console from being echoed from now until read_key, so that they cannot
+// garble the report; they stay pending for discard_pending_input. Nothing to do elsewhere.
+void mute_console_input();
+
 // Discards every input pending on standard input and readies it for key reads: on a console,
 // keys without echo and without Enter.
 void discard_pending_input();

@@ -25,40 +25,186 @@ constexpr int kRaisedNice = -10;
 int start_nice = 0;
 bool start_nice_known = false;
 
-// The terminal as it was before the key wait, restored on every way out of it.
-termios saved_terminal{};
-volatile std::sig_atomic_t terminal_changed = 0;
+// The terminal, when standard input is one. The program wants it muted during the run and in key
+// mode during the wait, but puts that mode on only while its process group owns the terminal, and
+// hands back the settings it found whenever it stops, ends or has read its key. The handlers below
+// share this state, so the main line changes it only with every signal blocked.
+enum Mode : std::sig_atomic_t { kUntouched, kMuted, kKeys };
+termios found_terminal{};
+volatile std::sig_atomic_t wanted = kUntouched;
+volatile std::sig_atomic_t applied = kUntouched;  // the mode on the terminal now
 
-// Signals that end the process during the wait; the terminal is restored before they take effect.
-constexpr int kTerminatingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-struct sigaction previous_actions[std::size(kTerminatingSignals)];
+bool guards_installed = false;
+struct sigaction previous_actions[NSIG];
+bool replaced[NSIG] = {};
 
-extern "C" void restore_terminal_and_reraise(int signal_number) {
-    if (terminal_changed != 0) {
-        tcsetattr(STDIN_FILENO, TCSANOW, &saved_terminal);
+// Blocks every signal for the life of the object.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t all;
+        sigfillset(&all);
+        sigprocmask(SIG_BLOCK, &all, &saved_);
     }
+    ~SignalsHeld() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t saved_;
+};
+
+// With SIGTTOU blocked, so that the call can never stop the process: a background process group
+// changing the settings would be stopped, inside a signal handler too.
+void set_terminal(const termios& settings, int when) {
+    sigset_t ttou, saved;
+    sigemptyset(&ttou);
+    sigaddset(&ttou, SIGTTOU);
+    sigprocmask(SIG_BLOCK, &ttou, &saved);
+    tcsetattr(STDIN_FILENO, when, &settings);
+    sigprocmask(SIG_SETMASK, &saved, nullptr);
+}
+
+// False while another process group owns the terminal: a shell or its foreground job.
+bool owns_terminal() {
+    const pid_t owner = tcgetpgrp(STDIN_FILENO);
+    return owner == -1 || owner == getpgrp();  // -1: not our controlling terminal, no job control
+}
+
+// Puts the wanted mode on the terminal if this process may have it; `again` also where it is on
+// already, for a shell that may have changed the settings while the process was stopped.
+// Async-signal-safe, as everything the handlers call.
+void take_terminal(int when, bool again = false) {
+    if (wanted == kUntouched || (applied == wanted && !again) || !owns_terminal()) {
+        return;
+    }
+    // Read afresh when the terminal is the user's again: settings made while stopped are kept.
+    if (applied == kUntouched && tcgetattr(STDIN_FILENO, &found_terminal) != 0) {
+        return;
+    }
+    termios settings = found_terminal;
+    settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
+    if (wanted == kKeys) {
+        settings.c_lflag &= ~static_cast<tcflag_t>(ICANON);
+        settings.c_cc[VMIN] = 1;
+        settings.c_cc[VTIME] = 0;
+    }
+    set_terminal(settings, when);
+    applied = wanted;
+}
+
+void hand_back_terminal(int when) {
+    if (applied != kUntouched) {
+        set_terminal(found_terminal, when);
+        applied = kUntouched;
+    }
+}
+
+extern "C" void hand_back_and_end(int signal_number) {
+    hand_back_terminal(TCSANOW);
     // SA_RESETHAND has put the default action back; it takes effect once this handler returns.
     raise(signal_number);
 }
 
-void install_terminal_guards() {
-    struct sigaction action {};
-    action.sa_handler = restore_terminal_and_reraise;
-    action.sa_flags = SA_RESETHAND;
-    sigemptyset(&action.sa_mask);
-    for (std::size_t i = 0; i < std::size(kTerminatingSignals); ++i) {
-        sigaction(kTerminatingSignals[i], nullptr, &previous_actions[i]);
-        // A signal the program was told to ignore (nohup, a background job) stays ignored.
-        if (previous_actions[i].sa_handler != SIG_IGN) {
-            sigaction(kTerminatingSignals[i], &action, nullptr);
-        }
+extern "C" void hand_back_and_stop(int signal_number);
+extern "C" void take_terminal_again(int);
+
+// The handler for a signal during the wait: by its default action, one that ends the process or
+// stops it hands the terminal back first, and SIGCONT takes it again. Uncatchable signals, those
+// ignored by default and SIGPIPE (write_stdout's affair) are left alone.
+using Handler = void (*)(int);
+Handler guard_for(int signal_number) {
+    switch (signal_number) {
+        case SIGKILL:
+        case SIGSTOP:
+        case SIGCHLD:
+        case SIGURG:
+        case SIGWINCH:
+        case SIGPIPE:
+            return nullptr;
+        case SIGTSTP:
+        case SIGTTIN:
+        case SIGTTOU:
+            return hand_back_and_stop;
+        case SIGCONT:
+            return take_terminal_again;
+        default:
+            return hand_back_and_end;
     }
 }
 
-void remove_terminal_guards() {
-    for (std::size_t i = 0; i < std::size(kTerminatingSignals); ++i) {
-        sigaction(kTerminatingSignals[i], &previous_actions[i], nullptr);
+struct sigaction guard_action(Handler handler) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigfillset(&action.sa_mask);
+    // Calls that a stop interrupts go on once continued: a write of the report loses nothing.
+    action.sa_flags = handler == hand_back_and_end ? SA_RESETHAND : SA_RESTART;
+    return action;
+}
+
+extern "C" void hand_back_and_stop(int signal_number) {
+    const int saved_errno = errno;
+    hand_back_terminal(TCSANOW);
+    // Stop as the default action does, right here; once continued, SIGCONT's handler (blocked
+    // until this one returns) takes the terminal again.
+    struct sigaction stop {};
+    stop.sa_handler = SIG_DFL;
+    sigaction(signal_number, &stop, nullptr);
+    sigset_t just_this;
+    sigemptyset(&just_this);
+    sigaddset(&just_this, signal_number);
+    raise(signal_number);
+    sigprocmask(SIG_UNBLOCK, &just_this, nullptr);  // stops here, until continued
+    const struct sigaction ours = guard_action(hand_back_and_stop);
+    sigaction(signal_number, &ours, nullptr);
+    errno = saved_errno;
+}
+
+extern "C" void take_terminal_again(int) {
+    const int saved_errno = errno;
+    take_terminal(TCSANOW, /*again=*/true);
+    errno = saved_errno;
+}
+
+void install_guards() {
+    for (int s = 1; s < NSIG; ++s) {
+        const Handler handler = guard_for(s);
+        // Numbers that are no signal, or that the C library keeps for itself, fail here.
+        if (handler == nullptr || sigaction(s, nullptr, &previous_actions[s]) != 0) {
+            continue;
+        }
+        // A signal the program was told to ignore (nohup, a background job) stays ignored.
+        if (previous_actions[s].sa_handler == SIG_IGN) {
+            continue;
+        }
+        const struct sigaction action = guard_action(handler);
+        replaced[s] = sigaction(s, &action, nullptr) == 0;
     }
+    guards_installed = true;
+}
+
+void remove_guards() {
+    for (int s = 1; s < NSIG; ++s) {
+        if (replaced[s]) {
+            sigaction(s, &previous_actions[s], nullptr);
+            replaced[s] = false;
+        }
+    }
+    guards_installed = false;
+}
+
+// Standard input is a terminal: the guards are in place from the first call that finds it so.
+bool console_input() {
+    if (!guards_installed && isatty(STDIN_FILENO) != 0) {
+        install_guards();
+    }
+    return guards_installed;
+}
+
+void want_terminal(Mode mode, int when) {
+    const SignalsHeld held;
+    wanted = mode;
+    take_terminal(when);
 }
 
 ssize_t read_retrying(void* buffer, std::size_t size) {
@@ -162,46 +308,57 @@ std::uint32_t write_stdout(const char* bytes, std::uint32_t count) {
     return written < 0 ? 0 : static_cast<std::uint32_t>(written);
 }
 
+void mute_console_input() {
+    if (console_input()) {
+        want_terminal(kMuted, TCSANOW);
+    }
+}
+
 void discard_pending_input() {
-    if (isatty(STDIN_FILENO) == 0 || tcgetattr(STDIN_FILENO, &saved_terminal) != 0) {
+    if (!console_input()) {
         discard_redirected_input();
         return;
     }
-    install_terminal_guards();
-    termios keys = saved_terminal;
-    keys.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    keys.c_cc[VMIN] = 1;
-    keys.c_cc[VTIME] = 0;
-    terminal_changed = 1;
     // TCSAFLUSH also throws away whatever was typed during the run.
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &keys);
+    want_terminal(kKeys, TCSAFLUSH);
 }
 
 bool key_waiting() {
+    if (guards_installed) {
+        const SignalsHeld held;
+        // Back in the foreground, whether or not a SIGCONT said so.
+        take_terminal(TCSANOW);
+        if (applied != kKeys) {
+            return false;  // another job owns the terminal: what is typed is not for us
+        }
+    }
     return input_ready(0);
 }
 
 int read_key() {
-    if (terminal_changed == 0) {
+    if (!guards_installed) {
         unsigned char byte = 0;
         return read_retrying(&byte, 1) == 1 ? byte : -1;
     }
     unsigned char key[16];
     const ssize_t n = read_retrying(key, sizeof key);
-    // The rest of an escape sequence (arrows, function keys) can trail its ESC by a moment.
+    // The rest of an escape sequence (arrows, function keys) can trail its ESC, by tens of
+    // milliseconds over a slow link; a lone Esc costs this wait once.
     constexpr unsigned char kEscape = 0x1B;
+    constexpr int kEscapeTailMs = 100;
     if (n > 0 && key[0] == kEscape) {
         unsigned char rest[16];
-        for (int reads = 0; reads < 8 && input_ready(25); ++reads) {
+        for (int reads = 0; reads < 8 && input_ready(kEscapeTailMs); ++reads) {
             if (read_retrying(rest, sizeof rest) <= 0) {
                 break;
             }
         }
     }
+    const SignalsHeld held;
+    wanted = kUntouched;
     // TCSAFLUSH drops anything still unread, so no part of the key reaches the shell.
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_terminal);
-    terminal_changed = 0;
-    remove_terminal_guards();
+    hand_back_terminal(TCSAFLUSH);
+    remove_guards();
     return n > 0 ? key[0] : -1;
 }
 

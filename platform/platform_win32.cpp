@@ -87,6 +87,9 @@ std::uint32_t write_stdout(const char* bytes, std::uint32_t count) {
     return written;
 }
 
+// A Windows console shows no key that nobody reads: nothing to keep quiet.
+void mute_console_input() {}
+
 void discard_pending_input() {
     const HANDLE input = standard_input();
     if (is_console(input)) {

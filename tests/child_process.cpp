@@ -25,8 +25,8 @@ void must(bool ok, const char* what) {
     }
 }
 
-[[noreturn]] void exec_program(const char* program) {
-    execl(program, program, static_cast<char*>(nullptr));
+[[noreturn]] void exec_program(const char* program, const char* argument = nullptr) {
+    execl(program, program, argument, static_cast<char*>(nullptr));
     _exit(127);
 }
 
@@ -63,7 +63,8 @@ bool same_settings(const termios& a, const termios& b) {
            a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
 }
 
-Child Child::on_terminal(const char* program, const termios& settings, int ignored_signal) {
+Child Child::on_terminal(const char* program, const termios& settings, int ignored_signal,
+                         const char* argument) {
     Child child;
     termios initial = settings;
     must(openpty(&child.output_, &child.terminal_, nullptr, &initial, nullptr) == 0, "openpty");
@@ -81,7 +82,7 @@ Child Child::on_terminal(const char* program, const termios& settings, int ignor
         if (ignored_signal != 0) {
             ::signal(ignored_signal, SIG_IGN);
         }
-        exec_program(program);
+        exec_program(program, argument);
     }
     return child;
 }
@@ -196,14 +197,15 @@ std::size_t Child::read_available(Millis timeout) {
 
 std::string Child::read_until(std::string_view marker, Millis timeout) {
     const auto deadline = Clock::now() + timeout;
-    while (!std::string_view(output_text_).ends_with(marker)) {
+    std::size_t found;
+    while ((found = output_text_.find(marker, consumed_)) == std::string::npos) {
         if (Clock::now() >= deadline) {
             return "";
         }
         read_available(Millis(20));
     }
-    consumed_ = output_text_.size();
-    return output_text_;
+    consumed_ = found + marker.size();
+    return output_text_.substr(0, consumed_);
 }
 
 std::string Child::read_for(Millis wait) {
@@ -246,7 +248,8 @@ void Child::close_input() {
     input_ = -1;
 }
 
-bool Child::wait_for_terminal(bool (*ready)(const termios&), Millis timeout) const {
+bool Child::wait_for_terminal(const std::function<bool(const termios&)>& ready,
+                              Millis timeout) const {
     const auto deadline = Clock::now() + timeout;
     while (!ready(terminal())) {
         if (Clock::now() >= deadline) {

@@ -5,6 +5,7 @@
 #include <termios.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -33,9 +34,10 @@ bool same_settings(const termios& a, const termios& b);
 
 class Child {
 public:
-    // Starts `program` as the session leader of a new pseudo-terminal with `settings`, with
-    // `ignored_signal` (if not 0) ignored as nohup would.
-    static Child on_terminal(const char* program, const termios& settings, int ignored_signal = 0);
+    // Starts `program` (with `argument`, if given) as the session leader of a new pseudo-terminal
+    // with `settings`, with `ignored_signal` (if not 0) ignored as nohup would.
+    static Child on_terminal(const char* program, const termios& settings, int ignored_signal = 0,
+                             const char* argument = nullptr);
     // Starts `program` with standard input and output redirected; standard error is inherited.
     // With `unprivileged`, the child runs as the user and group nobody (65534): needs root.
     static Child redirected(const char* program, Input input, Output output,
@@ -44,7 +46,8 @@ public:
     Child(Child&& other) noexcept;
     ~Child();
 
-    // Reads output until it ends with `marker`; returns all output so far ("" on timeout).
+    // Reads output until `marker` follows what was read before; returns all output up to the end
+    // of `marker` ("" on timeout).
     std::string read_until(std::string_view marker, Millis timeout);
     // Waits for the child to end and returns the output that followed what was read before.
     std::string finish(Millis timeout);
@@ -55,7 +58,7 @@ public:
     void send(std::string_view bytes) const;
     void close_input();
     // Waits until the terminal's settings satisfy `ready`; false on timeout.
-    bool wait_for_terminal(bool (*ready)(const termios&), Millis timeout) const;
+    bool wait_for_terminal(const std::function<bool(const termios&)>& ready, Millis timeout) const;
     termios terminal() const;
     // Bytes typed on the terminal that nobody has read.
     int unread_input() const;

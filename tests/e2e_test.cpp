@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -45,13 +47,14 @@ TEST(OnTerminal, ReportsThenWaitsForOneKeyWithoutEchoAndRestoresTheTerminal) {
     EXPECT_TRUE(same_settings(child.terminal(), settings));
 }
 
-TEST(OnTerminal, KeysTypedDuringTheRunDoNotEndTheWait) {
-    const termios settings = plain_terminal(/*echo=*/false);
+TEST(OnTerminal, KeysTypedDuringTheRunNeitherShowNorEndTheWait) {
+    const termios settings = plain_terminal(/*echo=*/true);
     Child child = Child::on_terminal(kProgram, settings);
     ASSERT_NE(child.read_until(kReportLabels.front(), kRunTime), "");
     child.send("typed ahead\n");
     child.send("x");
-    ASSERT_NE(child.read_until(kPrompt, kRunTime), "");
+    const std::string report = child.read_until(kPrompt, kRunTime);
+    EXPECT_TRUE(is_report(report)) << "an echo garbles the report: " << report;
     ASSERT_TRUE(child.wait_for_terminal(reads_keys, Millis(5000)));
     EXPECT_EQ(child.read_for(Millis(300)), "");
     EXPECT_TRUE(child.running());
@@ -61,20 +64,20 @@ TEST(OnTerminal, KeysTypedDuringTheRunDoNotEndTheWait) {
 }
 
 TEST(OnTerminal, AKeyOfSeveralBytesIsTakenWhole) {
-    // An arrow key, once at once and once with its tail a moment late.
-    for (bool split : {false, true}) {
+    // An arrow key, once at once and once with its tail as late as a slow link makes it.
+    for (int tail_late_ms : {0, 60}) {
         const termios settings = plain_terminal(/*echo=*/true);
         Child child = race_to_prompt(settings);
-        if (split) {
-            child.send("\x1b");
-            std::this_thread::sleep_for(Millis(5));
-            child.send("[A");
-        } else {
-            child.send("\x1b[A");
-        }
+        child.send("\x1b");
+        std::this_thread::sleep_for(Millis(tail_late_ms));
+        child.send("[A");
         EXPECT_EQ(child.finish(kRunTime), "\r\n");
         EXPECT_TRUE(exited_with(child.status(), 0));
-        EXPECT_EQ(child.unread_input(), 0) << "part of the key would reach the shell";
+        // A line end completes the line, so that the terminal counts a part-line left behind.
+        child.send("\n");
+        EXPECT_TRUE(child.wait_for_terminal(
+            [&](const termios&) { return child.unread_input() > 0; }, Millis(1000)));
+        EXPECT_EQ(child.unread_input(), 1) << "part of the key would reach the shell";
         EXPECT_TRUE(same_settings(child.terminal(), settings));
     }
 }
@@ -88,7 +91,8 @@ TEST(OnTerminal, SignalsDuringTheWaitRestoreTheTerminalBeforeTheyEndIt) {
     } cases[] = {{"Ctrl+C", SIGINT, "\x03", false},
                  {"SIGTERM", SIGTERM, nullptr, false},
                  {"SIGHUP", SIGHUP, nullptr, false},
-                 {"SIGHUP under nohup", SIGHUP, nullptr, true}};
+                 {"SIGHUP under nohup", SIGHUP, nullptr, true},
+                 {"SIGUSR1", SIGUSR1, nullptr, false}};
     for (const auto& c : cases) {
         const termios settings = plain_terminal(/*echo=*/true);
         Child child = race_to_prompt(settings, c.ignored ? c.signal_number : 0);
@@ -110,6 +114,78 @@ TEST(OnTerminal, SignalsDuringTheWaitRestoreTheTerminalBeforeTheyEndIt) {
                 << c.name;
         }
         EXPECT_TRUE(same_settings(child.terminal(), settings)) << c.name;
+    }
+}
+
+// True once `pid` has ended (a zombie until its shell reaps it); polled for up to `timeout`.
+bool ends_within(pid_t pid, Millis timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    do {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string line;
+        if (!std::getline(stat, line)) {
+            return true;
+        }
+        if (line.substr(line.rfind(')') + 1, 3) == " Z ") {
+            return true;
+        }
+        std::this_thread::sleep_for(Millis(10));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
+struct JobControl {
+    const char* name;
+    const char* command;  // typed after the program's path
+    bool stop;            // Ctrl+Z once the wait has begun
+    bool terminate;       // SIGTERM, with SIGCONT as bash's kill adds, rather than fg and a key
+};
+
+void drive_job(const JobControl& c) {
+    const termios settings = plain_terminal(/*echo=*/true);
+    const auto as_found = [&](const termios& t) { return same_settings(t, settings); };
+    setenv("PS1", "ready> ", 1);
+    Child shell = Child::on_terminal("/bin/sh", settings, 0, "-i");
+    ASSERT_NE(shell.read_until("ready> ", Millis(5000)), "");
+    shell.send(kProgram + std::string(c.command));
+    ASSERT_NE(shell.read_until(kPrompt, kRunTime), "");
+    if (c.stop) {
+        ASSERT_TRUE(shell.wait_for_terminal(reads_keys, Millis(5000)));
+        shell.send("\x1a");
+        EXPECT_TRUE(shell.wait_for_terminal(as_found, Millis(2000)))
+            << "stopped, the program must hand the terminal back";
+    }
+    // The job's number ends the line before "listed" (typed-ahead echo may share its line).
+    shell.send("jobs -p; echo list''ed\n");
+    std::string jobs = shell.read_until("\nlisted\n", Millis(5000));
+    ASSERT_NE(jobs, "") << "the shell does not answer";
+    jobs.erase(jobs.rfind("\nlisted"));
+    const pid_t job = std::atoi(jobs.c_str() + jobs.find_last_not_of("0123456789") + 1);
+    ASSERT_GT(job, 0) << "no job listed: " << jobs;
+    if (c.terminate) {
+        kill(job, SIGTERM);
+        if (c.stop) {
+            kill(job, SIGCONT);
+        }
+    } else {
+        shell.send("fg\n");
+        EXPECT_TRUE(shell.wait_for_terminal(reads_keys, Millis(2000)))
+            << "continued, the program must take its key mode again";
+        shell.send("k");
+    }
+    EXPECT_TRUE(ends_within(job, Millis(1000)));
+    EXPECT_TRUE(shell.wait_for_terminal(as_found, Millis(1000)));
+}
+
+// Job control as a user has it: the program as a job of an interactive shell on the terminal. (A
+// program that leads its own session is an orphaned process group, where Ctrl+Z does nothing.)
+TEST(UnderAShell, StoppedOrInTheBackgroundTheTerminalIsTheShellsAndSigtermEndsTheWait) {
+    const JobControl cases[] = {{"Ctrl+Z, fg, one key", "\n", true, false},
+                                {"Ctrl+Z, then SIGTERM", "\n", true, true},
+                                {"waiting in the background, SIGTERM", " &\n", false, true}};
+    for (const JobControl& c : cases) {
+        SCOPED_TRACE(c.name);
+        drive_job(c);
     }
 }
 

@@ -56,6 +56,10 @@ std::uint32_t platform::write_stdout(const char* bytes, std::uint32_t count) {
     return count;
 }
 
+void platform::mute_console_input() {
+    note("mute_console_input");
+}
+
 void platform::discard_pending_input() {
     note("discard_pending_input");
 }

@@ -24,7 +24,7 @@ int run_program(fake::Script script) {
 
 TEST(ProgramMain, TakesTheRoadOfOneRun) {
     fake::Script script;
-    std::vector<std::string> expected = {"raise_priority"};
+    std::vector<std::string> expected = {"mute_console_input", "raise_priority"};
     for (std::size_t i = 0; i < kReportLabels.size(); ++i) {
         const std::uint32_t start = 1000 * static_cast<std::uint32_t>(i);
         const std::uint32_t elapsed = 31 + static_cast<std::uint32_t>(i);
