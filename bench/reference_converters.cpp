@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "byte_order.h"
+
 namespace hexrace {
 namespace {
 
@@ -22,15 +24,6 @@ constexpr std::array<std::uint8_t, 256> make_digit_values() {
 constexpr std::array<std::uint8_t, 256> digit_values = make_digit_values();
 static_assert(digit_values['0'] == 0 && digit_values['9'] == 9 && digit_values['A'] == 10 &&
               digit_values['f'] == 15 && digit_values['G'] == 0 && digit_values[0xC6] == 0);
-
-// Eight bytes as a big-endian word: byte 0, the first and most significant digit, highest.
-// Spelled out so that compilers see one load and a byte swap.
-std::uint64_t load_be64(const char* p) {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
-    return std::uint64_t{b[0]} << 56 | std::uint64_t{b[1]} << 48 | std::uint64_t{b[2]} << 40 |
-           std::uint64_t{b[3]} << 32 | std::uint64_t{b[4]} << 24 | std::uint64_t{b[5]} << 16 |
-           std::uint64_t{b[6]} << 8 | std::uint64_t{b[7]};
-}
 
 constexpr std::uint64_t kEachByte = 0x0101010101010101;
 
