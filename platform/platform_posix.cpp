@@ -329,7 +329,10 @@ bool key_waiting() {
         // Back in the foreground, whether or not a SIGCONT said so.
         take_terminal(TCSANOW);
         if (applied != kKeys) {
-            return false;  // another job owns the terminal: what is typed is not for us
+            // Another job owns the terminal, and what is typed is not for us; but a terminal that
+            // is gone (hung up) ends the wait, as read_key finds no more input there.
+            termios settings{};
+            return tcgetattr(STDIN_FILENO, &settings) != 0;
         }
     }
     return input_ready(0);

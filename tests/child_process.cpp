@@ -287,4 +287,15 @@ void Child::signal(int signal_number) const {
     kill(pid_, signal_number);
 }
 
+void Child::hang_up() {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &status_, 0);
+    pid_ = -1;
+    for (int* fd : {&output_, &terminal_}) {
+        close(*fd);
+        *fd = -1;
+    }
+    input_ = -1;
+}
+
 }  // namespace hexrace::testing

@@ -65,6 +65,8 @@ public:
 
     bool running();
     void signal(int signal_number) const;
+    // Kills the child, so that no shell is left to hang up its jobs, and closes the terminal.
+    void hang_up();
     // The wait status once finish has returned.
     int status() const { return status_; }
 

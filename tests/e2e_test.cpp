@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -138,7 +139,7 @@ struct JobControl {
     const char* name;
     const char* command;  // typed after the program's path
     bool stop;            // Ctrl+Z once the wait has begun
-    bool terminate;       // SIGTERM, with SIGCONT as bash's kill adds, rather than fg and a key
+    enum { kForegroundAndKey, kSigterm, kTerminalGone } end;
 };
 
 void drive_job(const JobControl& c) {
@@ -162,16 +163,26 @@ void drive_job(const JobControl& c) {
     jobs.erase(jobs.rfind("\nlisted"));
     const pid_t job = std::atoi(jobs.c_str() + jobs.find_last_not_of("0123456789") + 1);
     ASSERT_GT(job, 0) << "no job listed: " << jobs;
-    if (c.terminate) {
-        kill(job, SIGTERM);
-        if (c.stop) {
-            kill(job, SIGCONT);
-        }
-    } else {
-        shell.send("fg\n");
-        EXPECT_TRUE(shell.wait_for_terminal(reads_keys, Millis(2000)))
-            << "continued, the program must take its key mode again";
-        shell.send("k");
+    // Whatever fails below, no job outlives the test.
+    const std::unique_ptr<const pid_t, void (*)(const pid_t*)> reaper(
+        &job, [](const pid_t* pid) { kill(*pid, SIGKILL); });
+    switch (c.end) {
+        case JobControl::kForegroundAndKey:
+            shell.send("fg\n");
+            EXPECT_TRUE(shell.wait_for_terminal(reads_keys, Millis(2000)))
+                << "continued, the program must take its key mode again";
+            shell.send("k");
+            break;
+        case JobControl::kSigterm:
+            kill(job, SIGTERM);
+            if (c.stop) {
+                kill(job, SIGCONT);  // as bash's kill does
+            }
+            break;
+        case JobControl::kTerminalGone:
+            shell.hang_up();
+            EXPECT_TRUE(ends_within(job, Millis(1000))) << "a wait for a key that cannot come";
+            return;
     }
     EXPECT_TRUE(ends_within(job, Millis(1000)));
     EXPECT_TRUE(shell.wait_for_terminal(as_found, Millis(1000)));
@@ -180,9 +191,12 @@ void drive_job(const JobControl& c) {
 // Job control as a user has it: the program as a job of an interactive shell on the terminal. (A
 // program that leads its own session is an orphaned process group, where Ctrl+Z does nothing.)
 TEST(UnderAShell, StoppedOrInTheBackgroundTheTerminalIsTheShellsAndSigtermEndsTheWait) {
-    const JobControl cases[] = {{"Ctrl+Z, fg, one key", "\n", true, false},
-                                {"Ctrl+Z, then SIGTERM", "\n", true, true},
-                                {"waiting in the background, SIGTERM", " &\n", false, true}};
+    const JobControl cases[] = {
+        {"Ctrl+Z, fg, one key", "\n", true, JobControl::kForegroundAndKey},
+        {"Ctrl+Z, then SIGTERM", "\n", true, JobControl::kSigterm},
+        {"waiting in the background, SIGTERM", " &\n", false, JobControl::kSigterm},
+        {"waiting in the background, the terminal closed", " &\n", false,
+         JobControl::kTerminalGone}};
     for (const JobControl& c : cases) {
         SCOPED_TRACE(c.name);
         drive_job(c);
