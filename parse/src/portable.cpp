@@ -6,6 +6,7 @@
 
 #include "list.h"
 #include "paths.h"
+#include "portable.h"
 #include "swar.h"
 
 namespace hexrace::parse_detail {
@@ -63,42 +64,11 @@ std::from_chars_result parse_long(const char* first, const char* last, std::uint
 }
 
 std::from_chars_result portable_parse32(const char* first, const char* last, std::uint32_t& value) {
-    const auto size = static_cast<std::size_t>(last - first);
-    const Digits digits = leading_digits8(size >= 8 ? load_le64(first) : load_partial(first, size));
-    if (digits.count == 0) {
-        return {first, std::errc::invalid_argument};
-    }
-    // Eight digits and more to come: leading zeros, or too many.
-    if (digits.count == 8 && size > 8 && is_digit(static_cast<unsigned char>(first[8]))) {
-        return parse_long(first, last, value);
-    }
-    value = static_cast<std::uint32_t>(digits.value);
-    return {first + digits.count, std::errc{}};
+    return parse32(first, last, value);
 }
 
 std::from_chars_result portable_parse64(const char* first, const char* last, std::uint64_t& value) {
-    const auto size = static_cast<std::size_t>(last - first);
-    std::uint64_t w0 = 0;
-    std::uint64_t w1 = 0;
-    if (size >= 16) {
-        w0 = load_le64(first);
-        w1 = load_le64(first + 8);
-    } else if (size > 8) {
-        // The last eight bytes, moved down to their places after the first eight.
-        w0 = load_le64(first);
-        w1 = load_le64(last - 8) >> 8 * (16 - size);
-    } else {
-        w0 = size == 8 ? load_le64(first) : load_partial(first, size);
-    }
-    const Digits digits = leading_digits16(w0, w1);
-    if (digits.count == 0) {
-        return {first, std::errc::invalid_argument};
-    }
-    if (digits.count == 16 && size > 16 && is_digit(static_cast<unsigned char>(first[16]))) {
-        return parse_long(first, last, value);
-    }
-    value = digits.value;
-    return {first + digits.count, std::errc{}};
+    return parse64(first, last, value);
 }
 
 HexListResult portable_parse_list(const char* first, const char* last, char delimiter,
