@@ -13,7 +13,9 @@
 #include "target_region.h"
 
 HEXRACE_TARGET_BEGIN("avx")
-#include "vector_kernels.h"
+#include "x86_kernels.h"
+// The path over the primitives just defined.
+#include "vector_path.h"
 
 namespace hexrace::parse_detail {
 

@@ -1,0 +1,20 @@
+# Cross build for another Linux CPU with Debian's cross compilers, HEXRACE_CROSS_TRIPLE naming it
+# (aarch64-linux-gnu, s390x-linux-gnu, ...); the tests run under qemu-user where it is installed.
+set(CMAKE_SYSTEM_NAME Linux)
+string(REGEX REPLACE "-.*" "" CMAKE_SYSTEM_PROCESSOR "${HEXRACE_CROSS_TRIPLE}")
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES HEXRACE_CROSS_TRIPLE)
+
+set(CMAKE_C_COMPILER ${HEXRACE_CROSS_TRIPLE}-gcc)
+set(CMAKE_CXX_COMPILER ${HEXRACE_CROSS_TRIPLE}-g++)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${HEXRACE_CROSS_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+find_program(QEMU_PROGRAM NAMES qemu-${CMAKE_SYSTEM_PROCESSOR})
+if(QEMU_PROGRAM)
+  # -L: the target's own C library and loader, from the cross compiler's tree.
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${QEMU_PROGRAM} -L /usr/${HEXRACE_CROSS_TRIPLE})
+endif()
