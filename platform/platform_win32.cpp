@@ -26,7 +26,8 @@ bool is_usable(HANDLE handle) {
     return handle != nullptr && handle != INVALID_HANDLE_VALUE;
 }
 
-// Bytes waiting in a pipe; false when the pipe is broken (its writer gone) or no pipe at all.
+// Bytes waiting in a pipe; false when the pipe cannot say: its writer is gone, or it cannot be
+// examined at all (Wine answers error 50 for a Unix pipe, so there pending input stays).
 bool pipe_bytes_waiting(HANDLE pipe, DWORD& count) {
     return PeekNamedPipe(pipe, nullptr, 0, nullptr, &count, nullptr) != 0;
 }
@@ -106,7 +107,12 @@ bool key_waiting() {
     }
     if (is_usable(input) && GetFileType(input) == FILE_TYPE_PIPE) {
         DWORD count = 0;
-        return !pipe_bytes_waiting(input, count) || count > 0;
+        if (pipe_bytes_waiting(input, count)) {
+            return count > 0;
+        }
+        // At the end of input read_key returns at once; where the pipe cannot be examined, its
+        // blocking read of one byte is the wait: the next byte or the end of input ends it.
+        return true;
     }
     // A file or device never blocks: a byte or the end of input is there. No input ends the wait.
     return true;
