@@ -1,8 +1,9 @@
 #!/bin/sh
 # Instructions per conversion for every contestant, counted by callgrind: deterministic figures
-# where wall-clock timings are noisy. Each figure is the difference between a run of 2N and a run
-# of N conversions, divided by N, so start-up and set-up cancel out. Each includes the loop and the
-# call, which the first row measures alone.
+# where wall-clock timings are noisy. Each figure is the difference between a run of about 2N and
+# one of about N conversions, divided by the difference in conversions, so start-up and set-up
+# cancel out. Each includes the loop and the call, which the first row measures alone; bulk is per
+# line of the buffer.
 # Usage: callgrind_counts.sh [HEXRACE_COUNT]   (default: build/default/bench/hexrace_count)
 set -eu
 driver=${1:-build/default/bench/hexrace_count}
@@ -10,23 +11,33 @@ n=200000
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-instructions() {
-    valgrind --tool=callgrind --callgrind-out-file="$work/out" "$driver" "$1" "$2" "$3" \
-        2>"$work/log" >/dev/null
-    sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$work/log"
+# Instructions and conversions of one run: "INSTRUCTIONS CONVERSIONS".
+run() {
+    conversions=$(valgrind --tool=callgrind --callgrind-out-file="$work/out" "$driver" "$1" "$2" \
+        "$3" 2>"$work/log")
+    echo "$(sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$work/log") $conversions"
 }
 
-printf '| contestant | fixed "C0000000" | mixed corpus |\n|---|---|---|\n'
-for contestant in nothing $("$driver" --list); do
+per_conversion() {
+    once=$(run "$1" "$2" "$n")
+    twice=$(run "$1" "$2" $((2 * n)))
+    echo "$once $twice" | awk '{ printf "%.1f", ($3 - $1) / ($4 - $2) }'
+}
+
+inputs="fixed mixed mixed16 bulk"
+printf '| contestant | fixed "C0000000" | mixed corpus | mixed16 (64-bit) | bulk, per line |\n'
+printf '|---|---|---|---|---|\n'
+{ printf 'nothing\tfixed mixed\n'; "$driver" --list; } | while IFS="$(printf '\t')" read -r contestant takes; do
     if [ "$contestant" = nothing ]; then
         row="| (loop and call only) |"
     else
         row="| \`$contestant\` |"
     fi
-    for input in fixed mixed; do
-        once=$(instructions "$contestant" "$input" "$n")
-        twice=$(instructions "$contestant" "$input" $((2 * n)))
-        row="$row $(awk -v a="$once" -v b="$twice" -v n="$n" 'BEGIN { printf "%.1f", (b - a) / n }') |"
+    for input in $inputs; do
+        case " $takes " in
+        *" $input "*) row="$row $(per_conversion "$contestant" "$input") |" ;;
+        *) row="$row |" ;;
+        esac
     done
     echo "$row"
 done

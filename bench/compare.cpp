@@ -1,9 +1,9 @@
-// hexrace_compare: the race's converters against the standard library and two reference
-// converters, on the race's input, on each length and on a mixed corpus, with Google Benchmark.
+// hexrace_compare: the race's converters against the calls a user would make instead, the
+// validated parser among them, with Google Benchmark: on the race's input, on each length, on
+// mixed corpora, one conversion waiting for the one before, and a buffer of lines in bulk.
 #include <benchmark/benchmark.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "contestants.h"
@@ -13,28 +13,90 @@ namespace hexrace::bench {
 namespace {
 
 // One conversion per iteration, so Google Benchmark's time column is the time of one conversion.
-template <Converter* Convert>
-void time_calls(benchmark::State& state, const Corpus* corpus) {
+// The texts of a corpus follow one another independently: conversions may overlap.
+template <typename Function>
+void time_calls(benchmark::State& state, const Corpus* corpus, Function* convert) {
     const std::vector<Text>& texts = corpus->texts;
     const std::size_t last = texts.size() - 1;
     std::size_t next = 0;
     for (auto _ : state) {
         const Text& text = texts[next];
         next = (next + 1) & last;
-        benchmark::DoNotOptimize(Convert(text.data(), text.length));
+        benchmark::DoNotOptimize(convert(text.data(), text.length));
     }
 }
 
-template <std::size_t... C>
-void register_all(const std::vector<Corpus>& corpora, std::index_sequence<C...>) {
-    for (const Corpus& corpus : corpora) {
-        (benchmark::RegisterBenchmark((corpus.name + "/" + contestants[C].name).c_str(),
-                                      time_calls<contestants[C].convert>, &corpus),
-         ...);
+// Each text chosen by the value converted before it: the time of a conversion from its start to
+// its result, with nothing to overlap it.
+void time_chain(benchmark::State& state, const Corpus* corpus, Converter* convert) {
+    const std::vector<Text>& texts = corpus->texts;
+    const std::size_t last = texts.size() - 1;
+    std::size_t next = 0;
+    for (auto _ : state) {
+        const Text& text = texts[next];
+        next = convert(text.data(), text.length) & last;
+    }
+    benchmark::DoNotOptimize(next);
+}
+
+// The whole buffer per iteration, in bytes per second.
+void time_bulk(benchmark::State& state, const Lines* lines, BulkParser* parse) {
+    std::vector<std::uint64_t> out(lines->values.size());
+    const char* const first = lines->text.data();
+    const char* const last = first + lines->text.size();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(parse(first, last, out.data(), out.size()));
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * lines->text.size()));
+}
+
+template <typename Row, typename Timing, typename Input>
+void register_row(const std::string& input, const Row& row, Timing timing, const Input* data) {
+    benchmark::RegisterBenchmark((input + "/" + row.name).c_str(), timing, data, row.convert);
+}
+
+// The parser's paths one by one only where they tell something: eight digits, the mixed
+// corpora and bulk.
+bool shows_paths(const std::string& corpus) {
+    return corpus == "len8" || corpus == "len16" || corpus == "mixed" || corpus == "mixed16";
+}
+
+void register_all(const std::vector<Corpus>& corpora32, const Corpus& latency,
+                  const std::vector<Corpus>& corpora64, const Lines& lines) {
+    const std::vector<Contestant> paths32 = path_contestants();
+    const std::vector<Contestant64> paths64 = path_contestants64();
+    const Contestant floor{"(loop and call only)", call_nothing};
+    for (const Corpus& corpus : corpora32) {
+        for (const Contestant& c : contestants) {
+            register_row(corpus.name, c, time_calls<Converter>, &corpus);
+        }
+        if (shows_paths(corpus.name)) {
+            for (const Contestant& c : paths32) {
+                register_row(corpus.name, c, time_calls<Converter>, &corpus);
+            }
+        }
     }
     // The floor under every figure above: the loop and one call, with no conversion.
-    benchmark::RegisterBenchmark("C0000000/(loop and call only)", time_calls<call_nothing>,
-                                 &corpora.front());
+    register_row(corpora32.front().name, floor, time_calls<Converter>, &corpora32.front());
+    for (const Contestant& c : contestants) {
+        register_row(latency.name, c, time_chain, &latency);
+    }
+    register_row(latency.name, floor, time_chain, &latency);
+    for (const Corpus& corpus : corpora64) {
+        for (const Contestant64& c : contestants64) {
+            register_row(corpus.name, c, time_calls<Converter64>, &corpus);
+        }
+        if (shows_paths(corpus.name)) {
+            for (const Contestant64& c : paths64) {
+                register_row(corpus.name, c, time_calls<Converter64>, &corpus);
+            }
+        }
+    }
+    for (const BulkContestant& c : all_bulk_contestants()) {
+        benchmark::RegisterBenchmark((std::string("bulk/") + c.name).c_str(), time_bulk, &lines,
+                                     c.parse);
+    }
 }
 
 }  // namespace
@@ -42,15 +104,21 @@ void register_all(const std::vector<Corpus>& corpora, std::index_sequence<C...>)
 
 int main(int argc, char** argv) {
     using namespace hexrace::bench;
-    const std::vector<Corpus> corpora = all_corpora();
-    if (!verify(corpora)) {
+    const std::vector<Corpus> corpora32 = ::hexrace::bench::corpora32();
+    const Corpus latency = latency_corpus();
+    const std::vector<Corpus> corpora64 = ::hexrace::bench::corpora64();
+    const Lines lines = bulk_lines();
+    if (!verify(corpora32, latency, corpora64, lines)) {
         return 1;
     }
-    register_all(corpora, std::make_index_sequence<std::size(contestants)>{});
+    register_all(corpora32, latency, corpora64, lines);
 
-    // Defaults first, so that flags on the command line override them.
+    // Defaults first, so that flags on the command line override them: enough repetitions for
+    // compare.py's U test, in a random order, so that a slow moment of the machine falls on
+    // different benchmarks in each.
     std::vector<char*> args{argv[0]};
-    std::string defaults[] = {"--benchmark_repetitions=5", "--benchmark_min_time=0.1",
+    std::string defaults[] = {"--benchmark_repetitions=9", "--benchmark_min_time=0.05",
+                              "--benchmark_enable_random_interleaving=true",
                               "--benchmark_display_aggregates_only=true"};
     for (std::string& flag : defaults) {
         args.push_back(flag.data());

@@ -1,8 +1,17 @@
 #include "contestants.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "hexrace/parse.h"
+#include "paths.h"
 #include "reference_converters.h"
 
 namespace hexrace::bench {
@@ -30,14 +39,207 @@ std::uint32_t call_nothing(const char*, std::size_t length) {
     return static_cast<std::uint32_t>(length);
 }
 
+// One call site of each std::from_chars in this file, so that the compiler decides about
+// inlining it as in a user's code.
 std::uint32_t call_from_chars(const char* text, std::size_t length) {
     std::uint32_t value = 0;
     std::from_chars(text, text + length, value, 16);
     return value;
 }
 
+std::uint64_t call_from_chars64(const char* text, std::size_t length) {
+    std::uint64_t value = 0;
+    std::from_chars(text, text + length, value, 16);
+    return value;
+}
+
+std::uint32_t call_parse_hex(const char* text, std::size_t length) {
+    std::uint32_t value = 0;
+    parse_hex(text, text + length, value);
+    return value;
+}
+
+std::uint64_t call_parse_hex64(const char* text, std::size_t length) {
+    std::uint64_t value = 0;
+    parse_hex(text, text + length, value);
+    return value;
+}
+
 std::uint32_t call_strtoul(const char* text, std::size_t) {
     return static_cast<std::uint32_t>(std::strtoul(text, nullptr, 16));
 }
+
+std::uint64_t call_strtoull(const char* text, std::size_t) {
+    return std::strtoull(text, nullptr, 16);
+}
+
+std::uint32_t call_sscanf(const char* text, std::size_t) {
+    unsigned value = 0;
+    return std::sscanf(text, "%x", &value) == 1 ? value : 0;
+}
+
+std::uint32_t call_stoul(const char* text, std::size_t length) {
+    try {
+        return static_cast<std::uint32_t>(std::stoul(std::string(text, length), nullptr, 16));
+    } catch (const std::logic_error&) {  // invalid_argument or out_of_range
+        return 0;
+    }
+}
+
+std::uint32_t call_istringstream(const char* text, std::size_t length) {
+    std::istringstream in(std::string(text, length));
+    std::uint32_t value = 0;
+    in >> std::hex >> value;
+    return in.fail() ? 0 : value;
+}
+
+std::size_t paths_available() {
+    return parse_detail::available_paths().size();
+}
+
+// The path's function read from memory on every call, as the public functions read theirs.
+template <std::size_t Path>
+std::uint32_t call_path32(const char* text, std::size_t length) {
+    static const auto parse = parse_detail::available_paths()[Path].parse32;
+    std::uint32_t value = 0;
+    parse(text, text + length, value);
+    return value;
+}
+
+template <std::size_t Path>
+std::uint64_t call_path64(const char* text, std::size_t length) {
+    static const auto parse = parse_detail::available_paths()[Path].parse64;
+    std::uint64_t value = 0;
+    parse(text, text + length, value);
+    return value;
+}
+
+std::size_t bulk_parse_hex_list(const char* first, const char* last, std::uint64_t* out,
+                                std::size_t capacity) {
+    return parse_hex_list(first, last, '\n', out, capacity).count;
+}
+
+template <std::size_t Path>
+std::size_t bulk_path(const char* first, const char* last, std::uint64_t* out,
+                      std::size_t capacity) {
+    return parse_detail::available_paths()[Path].parse_list(first, last, '\n', out, capacity).count;
+}
+
+std::size_t bulk_memchr_from_chars(const char* first, const char* last, std::uint64_t* out,
+                                   std::size_t capacity) {
+    std::size_t count = 0;
+    for (const char* line = first; line < last && count < capacity; ++count) {
+        const auto* found = static_cast<const char*>(std::memchr(line, '\n', last - line));
+        const char* const end = found != nullptr ? found : last;
+        if (std::from_chars(line, end, out[count], 16).ptr != end) {
+            break;
+        }
+        line = end + 1;
+    }
+    return count;
+}
+
+std::size_t bulk_strtoull(const char* first, const char* last, std::uint64_t* out,
+                          std::size_t capacity) {
+    std::size_t count = 0;
+    for (const char* line = first; line < last && count < capacity; ++count) {
+        char* end = nullptr;
+        out[count] = std::strtoull(line, &end, 16);
+        if (end == line || (end != last && *end != '\n')) {
+            break;
+        }
+        line = end + 1;
+    }
+    return count;
+}
+
+namespace {
+
+// "<what> [<path>]" for each path this CPU has, kept for the life of the program.
+const std::vector<std::string>& path_names(const char* what) {
+    static std::vector<std::vector<std::string>> kept;
+    std::vector<std::string>& names = kept.emplace_back();
+    for (const parse_detail::Path& path : parse_detail::available_paths()) {
+        names.push_back(std::string(what) + " [" + path.name + "]");
+    }
+    return names;
+}
+
+template <typename Row, typename Function, std::size_t... P>
+std::vector<Row> path_rows(const char* what, const Function (&functions)[sizeof...(P)],
+                           std::index_sequence<P...>) {
+    const std::vector<std::string>& names = path_names(what);
+    std::vector<Row> rows;
+    for (std::size_t path = 0; path < names.size(); ++path) {
+        rows.push_back({names[path].c_str(), functions[path]});
+    }
+    return rows;
+}
+
+template <std::size_t... P>
+std::vector<Contestant> paths32(std::index_sequence<P...> p) {
+    static constexpr Converter* functions[] = {call_path32<P>...};
+    return path_rows<Contestant>("parse_hex", functions, p);
+}
+
+template <std::size_t... P>
+std::vector<Contestant64> paths64(std::index_sequence<P...> p) {
+    static constexpr Converter64* functions[] = {call_path64<P>...};
+    return path_rows<Contestant64>("parse_hex u64", functions, p);
+}
+
+template <std::size_t... P>
+std::vector<BulkContestant> paths_bulk(std::index_sequence<P...> p) {
+    static constexpr BulkParser* functions[] = {bulk_path<P>...};
+    return path_rows<BulkContestant>("parse_hex_list", functions, p);
+}
+
+}  // namespace
+
+std::vector<Contestant> path_contestants() {
+    return paths32(std::make_index_sequence<kMaxPaths>{});
+}
+
+std::vector<Contestant64> path_contestants64() {
+    return paths64(std::make_index_sequence<kMaxPaths>{});
+}
+
+std::vector<BulkContestant> path_bulk_contestants() {
+    return paths_bulk(std::make_index_sequence<kMaxPaths>{});
+}
+
+std::vector<Contestant> all_contestants() {
+    std::vector<Contestant> all{std::begin(contestants), std::end(contestants)};
+    const std::vector<Contestant> paths = path_contestants();
+    all.insert(all.end(), paths.begin(), paths.end());
+    return all;
+}
+
+std::vector<Contestant64> all_contestants64() {
+    std::vector<Contestant64> all{std::begin(contestants64), std::end(contestants64)};
+    const std::vector<Contestant64> paths = path_contestants64();
+    all.insert(all.end(), paths.begin(), paths.end());
+    return all;
+}
+
+std::vector<BulkContestant> all_bulk_contestants() {
+    std::vector<BulkContestant> all{std::begin(bulk_contestants), std::end(bulk_contestants)};
+    const std::vector<BulkContestant> paths = path_bulk_contestants();
+    all.insert(all.end(), paths.begin(), paths.end());
+    return all;
+}
+
+template std::uint32_t call_path32<0>(const char*, std::size_t);
+template std::uint32_t call_path32<1>(const char*, std::size_t);
+template std::uint32_t call_path32<2>(const char*, std::size_t);
+template std::uint32_t call_path32<3>(const char*, std::size_t);
+template std::uint64_t call_path64<0>(const char*, std::size_t);
+template std::uint64_t call_path64<1>(const char*, std::size_t);
+template std::uint64_t call_path64<2>(const char*, std::size_t);
+template std::uint64_t call_path64<3>(const char*, std::size_t);
+template std::size_t bulk_path<0>(const char*, const char*, std::uint64_t*, std::size_t);
+template std::size_t bulk_path<1>(const char*, const char*, std::uint64_t*, std::size_t);
+template std::size_t bulk_path<2>(const char*, const char*, std::uint64_t*, std::size_t);
+template std::size_t bulk_path<3>(const char*, const char*, std::uint64_t*, std::size_t);
 
 }  // namespace hexrace::bench

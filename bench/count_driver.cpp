@@ -1,43 +1,24 @@
-// hexrace_count CONTESTANT INPUT CONVERSIONS: converts the inputs (fixed or mixed) CONVERSIONS
-// times with one contestant (or "nothing"), for instruction counting under callgrind.
-// hexrace_count --list: the contestants' names, one a line.
+// hexrace_count CONTESTANT INPUT CONVERSIONS: converts the inputs (fixed, mixed, mixed16 or bulk)
+// CONVERSIONS times with one contestant (or "nothing"), for instruction counting under callgrind,
+// and prints how many conversions it made. With bulk, a conversion is a line, parsed a whole
+// buffer at a time, so the count is rounded up to whole buffers.
+// hexrace_count --list: each contestant's name, a tab and the inputs it takes, one a line.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "contestants.h"
 #include "corpus.h"
 
-int main(int argc, char** argv) {
-    using namespace hexrace::bench;
-    if (argc == 2 && std::string(argv[1]) == "--list") {
-        for (const Contestant& c : contestants) {
-            std::printf("%s\n", c.name);
-        }
-        return 0;
-    }
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s CONTESTANT|nothing fixed|mixed CONVERSIONS, or %s --list\n",
-                     argv[0], argv[0]);
-        return 2;
-    }
-    const std::string name = argv[1];
-    const std::string input = argv[2];
-    const long conversions = std::strtol(argv[3], nullptr, 10);
-    // "nothing" measures the loop and the call alone.
-    Converter* convert = name == "nothing" ? call_nothing : nullptr;
-    for (const Contestant& c : contestants) {
-        if (name == c.name) {
-            convert = c.convert;
-        }
-    }
-    if (convert == nullptr || (input != "fixed" && input != "mixed") || conversions <= 0) {
-        std::fprintf(stderr, "%s: unknown contestant or input, or no conversions\n", argv[0]);
-        return 2;
-    }
-    const Corpus corpus = input == "fixed" ? fixed_corpus() : mixed_corpus();
+namespace {
+
+using namespace hexrace::bench;
+
+template <typename Function>
+long convert_cycling(Function* convert, const Corpus& corpus, long conversions) {
     const std::size_t last = corpus.texts.size() - 1;
     std::size_t next = 0;
     for (long i = 0; i < conversions; ++i) {
@@ -45,5 +26,78 @@ int main(int argc, char** argv) {
         next = (next + 1) & last;
         benchmark::DoNotOptimize(convert(text.data(), text.length));
     }
+    return conversions;
+}
+
+long parse_buffers(BulkParser* parse, long lines_wanted) {
+    const Lines lines = bulk_lines();
+    std::vector<std::uint64_t> out(lines.values.size());
+    long done = 0;
+    while (done < lines_wanted) {
+        benchmark::DoNotOptimize(parse(lines.text.data(), lines.text.data() + lines.text.size(),
+                                       out.data(), out.size()));
+        done += static_cast<long>(lines.values.size());
+    }
+    return done;
+}
+
+int made(long conversions) {
+    std::printf("%ld\n", conversions);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<Contestant> all32 = all_contestants();
+    const std::vector<Contestant64> all64 = all_contestants64();
+    const std::vector<BulkContestant> bulk = all_bulk_contestants();
+    if (argc == 2 && std::string(argv[1]) == "--list") {
+        for (const Contestant& c : all32) {
+            std::printf("%s\tfixed mixed\n", c.name);
+        }
+        for (const Contestant64& c : all64) {
+            std::printf("%s\tmixed16\n", c.name);
+        }
+        for (const BulkContestant& c : bulk) {
+            std::printf("%s\tbulk\n", c.name);
+        }
+        return 0;
+    }
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s CONTESTANT|nothing INPUT CONVERSIONS, or %s --list\n",
+                     argv[0], argv[0]);
+        return 2;
+    }
+    const std::string name = argv[1];
+    const std::string input = argv[2];
+    const long conversions = std::strtol(argv[3], nullptr, 10);
+    if (conversions <= 0) {
+        std::fprintf(stderr, "%s: no conversions\n", argv[0]);
+        return 2;
+    }
+    // "nothing" measures the loop and the call alone.
+    if (name == "nothing" && (input == "fixed" || input == "mixed")) {
+        return made(convert_cycling(
+            call_nothing, input == "fixed" ? fixed_corpus() : mixed_corpus(8), conversions));
+    }
+    for (const Contestant& c : all32) {
+        if (name == c.name && (input == "fixed" || input == "mixed")) {
+            return made(convert_cycling(
+                c.convert, input == "fixed" ? fixed_corpus() : mixed_corpus(8), conversions));
+        }
+    }
+    for (const Contestant64& c : all64) {
+        if (name == c.name && input == "mixed16") {
+            return made(convert_cycling(c.convert, mixed_corpus(16), conversions));
+        }
+    }
+    for (const BulkContestant& c : bulk) {
+        if (name == c.name && input == "bulk") {
+            return made(parse_buffers(c.parse, conversions));
+        }
+    }
+    std::fprintf(stderr, "%s: no contestant %s for input %s\n", argv[0], name.c_str(),
+                 input.c_str());
+    return 2;
 }
