@@ -97,20 +97,34 @@ std::size_t paths_available() {
     return parse_detail::available_paths().size();
 }
 
-// The path's function read from memory on every call, as the public functions read theirs.
+namespace {
+
+// The paths' functions, set before any is called (by path_contestants and the others) and read
+// from memory on every call, as the public functions read theirs.
+decltype(parse_detail::Path::parse32) path_parse32[kMaxPaths];
+decltype(parse_detail::Path::parse64) path_parse64[kMaxPaths];
+
+void set_path_functions() {
+    const auto paths = parse_detail::available_paths();
+    for (std::size_t path = 0; path < paths.size() && path < kMaxPaths; ++path) {
+        path_parse32[path] = paths[path].parse32;
+        path_parse64[path] = paths[path].parse64;
+    }
+}
+
+}  // namespace
+
 template <std::size_t Path>
 std::uint32_t call_path32(const char* text, std::size_t length) {
-    static const auto parse = parse_detail::available_paths()[Path].parse32;
     std::uint32_t value = 0;
-    parse(text, text + length, value);
+    path_parse32[Path](text, text + length, value);
     return value;
 }
 
 template <std::size_t Path>
 std::uint64_t call_path64(const char* text, std::size_t length) {
-    static const auto parse = parse_detail::available_paths()[Path].parse64;
     std::uint64_t value = 0;
-    parse(text, text + length, value);
+    path_parse64[Path](text, text + length, value);
     return value;
 }
 
@@ -197,10 +211,12 @@ std::vector<BulkContestant> paths_bulk(std::index_sequence<P...> p) {
 }  // namespace
 
 std::vector<Contestant> path_contestants() {
+    set_path_functions();
     return paths32(std::make_index_sequence<kMaxPaths>{});
 }
 
 std::vector<Contestant64> path_contestants64() {
+    set_path_functions();
     return paths64(std::make_index_sequence<kMaxPaths>{});
 }
 

@@ -1,6 +1,6 @@
 // The x86-64 vector primitives for vector_path.h: sixteen text bytes in an SSE register. Included
-// only inside a target region (ssse3.cpp, avx.cpp), each of which compiles its own copy for its
-// instruction set: hence the unnamed namespace.
+// only inside a target region (ssse3.cpp), which compiles its own copy for its instruction set:
+// hence the unnamed namespace.
 #pragma once
 
 #include <immintrin.h>
