@@ -62,37 +62,33 @@ bool shows_paths(const std::string& corpus) {
     return corpus == "len8" || corpus == "len16" || corpus == "mixed" || corpus == "mixed16";
 }
 
+// Every row of a width on every corpus of it, its parser's paths where they tell something.
+template <typename Row, typename Function>
+void register_width(const std::vector<Corpus>& corpora, const std::vector<Row>& table,
+                    const std::vector<Row>& paths) {
+    for (const Corpus& corpus : corpora) {
+        for (const Row& row : table) {
+            register_row(corpus.name, row, time_calls<Function>, &corpus);
+        }
+        for (const Row& row : shows_paths(corpus.name) ? paths : std::vector<Row>{}) {
+            register_row(corpus.name, row, time_calls<Function>, &corpus);
+        }
+    }
+}
+
 void register_all(const std::vector<Corpus>& corpora32, const Corpus& latency,
                   const std::vector<Corpus>& corpora64, const Lines& lines) {
-    const std::vector<Contestant> paths32 = path_contestants();
-    const std::vector<Contestant64> paths64 = path_contestants64();
-    const Contestant floor{"(loop and call only)", call_nothing};
-    for (const Corpus& corpus : corpora32) {
-        for (const Contestant& c : contestants) {
-            register_row(corpus.name, c, time_calls<Converter>, &corpus);
-        }
-        if (shows_paths(corpus.name)) {
-            for (const Contestant& c : paths32) {
-                register_row(corpus.name, c, time_calls<Converter>, &corpus);
-            }
-        }
-    }
+    const std::vector<Contestant> table32(std::begin(contestants), std::end(contestants));
+    register_width<Contestant, Converter>(corpora32, table32, path_contestants());
     // The floor under every figure above: the loop and one call, with no conversion.
+    const Contestant floor{"(loop and call only)", call_nothing};
     register_row(corpora32.front().name, floor, time_calls<Converter>, &corpora32.front());
-    for (const Contestant& c : contestants) {
-        register_row(latency.name, c, time_chain, &latency);
+    for (const Contestant& row : table32) {
+        register_row(latency.name, row, time_chain, &latency);
     }
     register_row(latency.name, floor, time_chain, &latency);
-    for (const Corpus& corpus : corpora64) {
-        for (const Contestant64& c : contestants64) {
-            register_row(corpus.name, c, time_calls<Converter64>, &corpus);
-        }
-        if (shows_paths(corpus.name)) {
-            for (const Contestant64& c : paths64) {
-                register_row(corpus.name, c, time_calls<Converter64>, &corpus);
-            }
-        }
-    }
+    const std::vector<Contestant64> table64(std::begin(contestants64), std::end(contestants64));
+    register_width<Contestant64, Converter64>(corpora64, table64, path_contestants64());
     for (const BulkContestant& c : all_bulk_contestants()) {
         benchmark::RegisterBenchmark((std::string("bulk/") + c.name).c_str(), time_bulk, &lines,
                                      c.parse);

@@ -11,6 +11,7 @@
 
 #include "guarded_page.h"
 #include "hexrace/parse.h"
+#include "list_reference.h"
 #include "paths.h"
 
 namespace hexrace::testing {
@@ -179,29 +180,8 @@ TEST_P(EveryPath, ListsFollowTheirContract) {
     EXPECT_EQ(digit.count, 0u);
 }
 
-// The list's contract spelt out with std::from_chars, for what the table cannot cover: long
-// lists, which the vector paths take 64 bytes at a time.
-HexListResult reference_list(const char* first, const char* last, char delimiter,
-                             std::uint64_t* out, std::size_t capacity) {
-    std::size_t count = 0;
-    for (const char* token = first; token != last;) {
-        if (count == capacity) {
-            return {token, std::errc::no_buffer_space, count};
-        }
-        std::uint64_t value = 0;
-        const auto [end, ec] = std::from_chars(token, last, value, 16);
-        if (ec != std::errc{}) {
-            return {token, ec, count};
-        }
-        if (end != last && *end != delimiter) {
-            return {end, std::errc::invalid_argument, count};
-        }
-        out[count++] = value;
-        token = end == last ? last : end + 1;
-    }
-    return {last, std::errc{}, count};
-}
-
+// Long lists, which the vector paths take 64 bytes at a time, against the contract spelt out with
+// std::from_chars.
 // Each list ends at an unreadable page, so that a read past its end crashes the test.
 TEST_P(EveryPath, ListsAgreeWithFromCharsOnRandomLongLists) {
     static constexpr char kDigits[] = "0123456789abcdefABCDEF";

@@ -6,8 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <system_error>
 
 #include "hexrace/parse.h"
+#include "swar.h"
 
 namespace hexrace::parse_detail {
 
@@ -32,5 +34,23 @@ HexListResult portable_parse_list(const char* first, const char* last, char deli
 // Any run of digits, of any length, at first: the rare case of more than sixteen.
 std::from_chars_result parse_long(const char* first, const char* last, std::uint32_t& value);
 std::from_chars_result parse_long(const char* first, const char* last, std::uint64_t& value);
+
+// What every path's single-number parse gives once it has the leading digits of the first
+// 2 x sizeof(Unsigned) text bytes: no digit is an error at first; a window full of digits with
+// another after it takes the long road (leading zeros, or too many); else the value.
+template <typename Unsigned>
+std::from_chars_result take_digits(const char* first, const char* last, const Digits& digits,
+                                   Unsigned& value) {
+    constexpr int kWindow = 2 * sizeof(Unsigned);
+    if (digits.count == 0) {
+        return {first, std::errc::invalid_argument};
+    }
+    if (digits.count == kWindow && last - first > kWindow &&
+        is_digit(static_cast<unsigned char>(first[kWindow]))) {
+        return parse_long(first, last, value);
+    }
+    value = static_cast<Unsigned>(digits.value);
+    return {first + digits.count, std::errc{}};
+}
 
 }  // namespace hexrace::parse_detail

@@ -14,16 +14,9 @@ namespace hexrace::parse_detail {
 
 inline std::from_chars_result parse32(const char* first, const char* last, std::uint32_t& value) {
     const auto size = static_cast<std::size_t>(last - first);
-    const Digits digits = leading_digits8(size >= 8 ? load_le64(first) : load_partial(first, size));
-    if (digits.count == 0) {
-        return {first, std::errc::invalid_argument};
-    }
-    // Eight digits and more to come: leading zeros, or too many.
-    if (digits.count == 8 && size > 8 && is_digit(static_cast<unsigned char>(first[8]))) {
-        return parse_long(first, last, value);
-    }
-    value = static_cast<std::uint32_t>(digits.value);
-    return {first + digits.count, std::errc{}};
+    return take_digits(first, last,
+                       leading_digits8(size >= 8 ? load_le64(first) : load_partial(first, size)),
+                       value);
 }
 
 inline std::from_chars_result parse64(const char* first, const char* last, std::uint64_t& value) {
@@ -38,15 +31,7 @@ inline std::from_chars_result parse64(const char* first, const char* last, std::
     } else {
         w0 = load_partial(first, size);
     }
-    const Digits digits = leading_digits16(w0, w1);
-    if (digits.count == 0) {
-        return {first, std::errc::invalid_argument};
-    }
-    if (digits.count == 16 && size > 16 && is_digit(static_cast<unsigned char>(first[16]))) {
-        return parse_long(first, last, value);
-    }
-    value = digits.value;
-    return {first + digits.count, std::errc{}};
+    return take_digits(first, last, leading_digits16(w0, w1), value);
 }
 
 }  // namespace hexrace::parse_detail

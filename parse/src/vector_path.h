@@ -18,28 +18,12 @@ namespace {
 
 std::from_chars_result vector_parse32(const char* first, const char* last, std::uint32_t& value) {
     const auto size = static_cast<std::size_t>(last - first);
-    const Digits digits = leading_digits(load_text8(first, size));
-    if (digits.count == 0) {
-        return {first, std::errc::invalid_argument};
-    }
-    if (digits.count == 8 && size > 8 && is_digit(static_cast<unsigned char>(first[8]))) {
-        return parse_long(first, last, value);
-    }
-    value = static_cast<std::uint32_t>(digits.value);
-    return {first + digits.count, std::errc{}};
+    return take_digits(first, last, leading_digits(load_text8(first, size)), value);
 }
 
 std::from_chars_result vector_parse64(const char* first, const char* last, std::uint64_t& value) {
     const auto size = static_cast<std::size_t>(last - first);
-    const Digits digits = leading_digits(load_text16(first, size));
-    if (digits.count == 0) {
-        return {first, std::errc::invalid_argument};
-    }
-    if (digits.count == 16 && size > 16 && is_digit(static_cast<unsigned char>(first[16]))) {
-        return parse_long(first, last, value);
-    }
-    value = digits.value;
-    return {first + digits.count, std::errc{}};
+    return take_digits(first, last, leading_digits(load_text16(first, size)), value);
 }
 
 // A token the fast road leaves: the list is full, or the token is empty, longer than sixteen or

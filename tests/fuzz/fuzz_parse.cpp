@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "hexrace/parse.h"
+#include "list_reference.h"
 #include "paths.h"
 
 namespace {
@@ -27,27 +28,6 @@ void check_number(Parse parse, const char* first, const char* last) {
     }
 }
 
-HexListResult reference_list(const char* first, const char* last, std::uint64_t* out,
-                             std::size_t capacity) {
-    std::size_t count = 0;
-    for (const char* token = first; token != last;) {
-        if (count == capacity) {
-            return {token, std::errc::no_buffer_space, count};
-        }
-        std::uint64_t value = 0;
-        const auto [end, ec] = std::from_chars(token, last, value, 16);
-        if (ec != std::errc{}) {
-            return {token, ec, count};
-        }
-        if (end != last && *end != '\n') {
-            return {end, std::errc::invalid_argument, count};
-        }
-        out[count++] = value;
-        token = end == last ? last : end + 1;
-    }
-    return {last, std::errc{}, count};
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -61,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check_number<std::uint32_t>(path.parse32, first, last);
         check_number<std::uint64_t>(path.parse64, first, last);
         std::vector<std::uint64_t> want(capacity + 1, 0xBAD), got(capacity + 1, 0xBAD);
-        const HexListResult expected = reference_list(first, last, want.data(), capacity);
+        const HexListResult expected =
+            hexrace::testing::reference_list(first, last, '\n', want.data(), capacity);
         const HexListResult result = path.parse_list(first, last, '\n', got.data(), capacity);
         if (result.ptr != expected.ptr || result.ec != expected.ec ||
             result.count != expected.count || got != want) {
