@@ -11,23 +11,27 @@ n=200000
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Instructions and conversions of one run: "INSTRUCTIONS CONVERSIONS".
+# Instructions and conversions of one run: "INSTRUCTIONS CONVERSIONS"; a failed run stops all.
 run() {
     conversions=$(valgrind --tool=callgrind --callgrind-out-file="$work/out" "$driver" "$1" "$2" \
-        "$3" 2>"$work/log")
+        "$3" 2>"$work/log") || { cat "$work/log" >&2; exit 1; }
     echo "$(sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$work/log") $conversions"
 }
 
 per_conversion() {
     once=$(run "$1" "$2" "$n")
     twice=$(run "$1" "$2" $((2 * n)))
-    echo "$once $twice" | awk '{ printf "%.1f", ($3 - $1) / ($4 - $2) }'
+    echo "$once $twice" | awk -v who="$1 on $2" '
+        NF != 4 || $4 <= $2 { print "no count for " who > "/dev/stderr"; exit 1 }
+        { printf "%.1f", ($3 - $1) / ($4 - $2) }'
 }
+
+"$driver" --list >"$work/list"
 
 inputs="fixed mixed mixed16 bulk"
 printf '| contestant | fixed "C0000000" | mixed corpus | mixed16 (64-bit) | bulk, per line |\n'
 printf '|---|---|---|---|---|\n'
-{ printf 'nothing\tfixed mixed\n'; "$driver" --list; } | while IFS="$(printf '\t')" read -r contestant takes; do
+{ printf 'nothing\tfixed mixed\n'; cat "$work/list"; } | while IFS="$(printf '\t')" read -r contestant takes; do
     if [ "$contestant" = nothing ]; then
         row="| (loop and call only) |"
     else

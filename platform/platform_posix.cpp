@@ -65,10 +65,10 @@ void set_terminal(const termios& settings, int when) {
     sigprocmask(SIG_SETMASK, &saved, nullptr);
 }
 
-// False while another process group owns the terminal: a shell or its foreground job.
+// False while another process group owns the terminal (a shell or its foreground job), or when
+// it has none any more (hung up).
 bool owns_terminal() {
-    const pid_t owner = tcgetpgrp(STDIN_FILENO);
-    return owner == -1 || owner == getpgrp();  // -1: not our controlling terminal, no job control
+    return tcgetpgrp(STDIN_FILENO) == getpgrp();
 }
 
 // Puts the wanted mode on the terminal if this process may have it; `again` also where it is on
@@ -101,6 +101,7 @@ void hand_back_terminal(int when) {
 }
 
 extern "C" void hand_back_and_end(int signal_number) {
+    wanted = kUntouched;  // a SIGCONT delivered before the one re-raised must not retake it
     hand_back_terminal(TCSANOW);
     // SA_RESETHAND has put the default action back; it takes effect once this handler returns.
     raise(signal_number);
@@ -121,6 +122,11 @@ Handler guard_for(int signal_number) {
         case SIGURG:
         case SIGWINCH:
         case SIGPIPE:
+#ifdef SIGINFO
+        // The BSDs, which have SIGINFO (Ctrl+T), ignore it and SIGIO by default.
+        case SIGINFO:
+        case SIGIO:
+#endif
             return nullptr;
         case SIGTSTP:
         case SIGTTIN:
@@ -173,8 +179,11 @@ void install_guards() {
         if (handler == nullptr || sigaction(s, nullptr, &previous_actions[s]) != 0) {
             continue;
         }
-        // A signal the program was told to ignore (nohup, a background job) stays ignored.
-        if (previous_actions[s].sa_handler == SIG_IGN) {
+        // Only default actions are replaced: a signal the program was told to ignore (nohup, a
+        // background job) stays ignored, and one that a runtime handles (a sanitizer's SIGSEGV,
+        // a profiler's SIGPROF) stays handled.
+        if ((previous_actions[s].sa_flags & SA_SIGINFO) != 0 ||
+            previous_actions[s].sa_handler != SIG_DFL) {
             continue;
         }
         const struct sigaction action = guard_action(handler);
@@ -193,9 +202,11 @@ void remove_guards() {
     guards_installed = false;
 }
 
-// Standard input is a terminal: the guards are in place from the first call that finds it so.
+// Standard input is this process's controlling terminal: the guards are in place from the first
+// call that finds it so. A terminal that is not (setsid, its session gone) belongs to others, and
+// is read as redirected input, its settings untouched.
 bool console_input() {
-    if (!guards_installed && isatty(STDIN_FILENO) != 0) {
+    if (!guards_installed && isatty(STDIN_FILENO) != 0 && tcgetpgrp(STDIN_FILENO) != -1) {
         install_guards();
     }
     return guards_installed;

@@ -14,7 +14,7 @@ packages_for() {
     wine) echo wine wine32:i386 ;;
     # The aarch64 and s390x builds, tested under qemu.
     cross) echo g++-aarch64-linux-gnu g++-s390x-linux-gnu qemu-user googletest ;;
-    fuzz) echo clang libclang-rt-14-dev ;;
+    fuzz) echo clang libclang-rt-dev ;;
     # Two builds of the suite side by side, and the call counts with both compilers.
     compare) echo clang libbenchmark-tools python3-scipy ;;
     ci) for part in tests windows wine cross fuzz compare; do packages_for $part; done ;;
@@ -47,6 +47,10 @@ if [ "$(id -u)" -eq 0 ]; then
 elif command -v sudo >/dev/null 2>&1; then
     as_root=sudo
     echo "Installing with sudo:$missing"
+    if ! sudo true; then
+        echo "sudo refused; install them as root (apt-get install$missing) and run this again." >&2
+        exit 1
+    fi
 else
     echo "These Debian packages are missing:$missing" >&2
     echo "Install them as root (apt-get install$missing) and run this again." >&2
@@ -59,10 +63,11 @@ case $missing in
     ;;
 esac
 # A mirror that is half synchronised fails some indexes; the install below says if that matters.
-$as_root apt-get update -q || echo "apt-get update reported errors; trying the install anyway" >&2
+$as_root apt-get update -q -o Acquire::Retries=3 ||
+    echo "apt-get update reported errors; trying the install anyway" >&2
 # shellcheck disable=SC2086 # one word per package
 if ! $as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-    $missing; then
+    -o Acquire::Retries=3 $missing; then
     echo "Could not install:$missing" >&2
     exit 1
 fi

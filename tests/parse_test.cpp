@@ -220,8 +220,8 @@ TEST_P(EveryPath, ListsAgreeWithFromCharsOnRandomLongLists) {
 INSTANTIATE_TEST_SUITE_P(Parse, EveryPath, ::testing::ValuesIn(parse_detail::available_paths()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The public functions are the chosen path's.
-TEST(ParseHex, IsThePathChosenForThisCpu) {
+// The public functions reach a path, through the pointers their first calls set.
+TEST(ParseHex, PublicFunctionsParse) {
     const char text[] = "C0000000 tail";
     std::uint32_t value32 = 0;
     std::uint64_t value64 = 0;
