@@ -15,10 +15,10 @@ python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 
 build() {
-    spec=$1 dir=$2
-    compiler=${spec%%:*}
+    choice=$1 dir=$2
+    compiler=${choice%%:*}
     flags=-O3
-    case $spec in *:*) flags=${spec#*:} ;; esac
+    case $choice in *:*) flags=${choice#*:} ;; esac
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER="$compiler" \
         -DCMAKE_CXX_FLAGS_RELEASE="$flags -DNDEBUG" -DHEXRACE_TESTS=OFF >/dev/null
     cmake --build "$dir" --target hexrace_compare >/dev/null
