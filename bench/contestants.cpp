@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -93,24 +94,13 @@ std::uint32_t call_istringstream(const char* text, std::size_t length) {
     return in.fail() ? 0 : value;
 }
 
-std::size_t paths_available() {
-    return parse_detail::available_paths().size();
-}
-
 namespace {
 
-// The paths' functions, set before any is called (by path_contestants and the others) and read
-// from memory on every call, as the public functions read theirs.
+// The paths' functions, set before any is called (by path_rows) and read from memory on every
+// call, as the public functions read theirs.
 decltype(parse_detail::Path::parse32) path_parse32[kMaxPaths];
 decltype(parse_detail::Path::parse64) path_parse64[kMaxPaths];
-
-void set_path_functions() {
-    const auto paths = parse_detail::available_paths();
-    for (std::size_t path = 0; path < paths.size() && path < kMaxPaths; ++path) {
-        path_parse32[path] = paths[path].parse32;
-        path_parse64[path] = paths[path].parse64;
-    }
-}
+decltype(parse_detail::Path::parse_list) path_parse_list[kMaxPaths];
 
 }  // namespace
 
@@ -136,7 +126,7 @@ std::size_t bulk_parse_hex_list(const char* first, const char* last, std::uint64
 template <std::size_t Path>
 std::size_t bulk_path(const char* first, const char* last, std::uint64_t* out,
                       std::size_t capacity) {
-    return parse_detail::available_paths()[Path].parse_list(first, last, '\n', out, capacity).count;
+    return path_parse_list[Path](first, last, '\n', out, capacity).count;
 }
 
 std::size_t bulk_memchr_from_chars(const char* first, const char* last, std::uint64_t* out,
@@ -169,59 +159,45 @@ std::size_t bulk_strtoull(const char* first, const char* last, std::uint64_t* ou
 
 namespace {
 
-// "<what> [<path>]" for each path this CPU has, kept for the life of the program.
-const std::vector<std::string>& path_names(const char* what) {
-    static std::vector<std::vector<std::string>> kept;
-    std::vector<std::string>& names = kept.emplace_back();
-    for (const parse_detail::Path& path : parse_detail::available_paths()) {
-        names.push_back(std::string(what) + " [" + path.name + "]");
-    }
-    return names;
+// A name kept for the life of the program: a deque never moves what it holds.
+const char* kept_name(std::string name) {
+    static std::deque<std::string> names;
+    return names.emplace_back(std::move(name)).c_str();
 }
 
-template <typename Row, typename Function, std::size_t... P>
-std::vector<Row> path_rows(const char* what, const Function (&functions)[sizeof...(P)],
-                           std::index_sequence<P...>) {
-    const std::vector<std::string>& names = path_names(what);
+// "<what> [<path>]" calling functions[path], for each path this CPU has.
+template <typename Row, typename Function>
+std::vector<Row> path_rows(const char* what, Function* const (&functions)[kMaxPaths]) {
+    const auto paths = parse_detail::available_paths();
     std::vector<Row> rows;
-    for (std::size_t path = 0; path < names.size(); ++path) {
-        rows.push_back({names[path].c_str(), functions[path]});
+    for (std::size_t path = 0; path < paths.size() && path < kMaxPaths; ++path) {
+        path_parse32[path] = paths[path].parse32;
+        path_parse64[path] = paths[path].parse64;
+        path_parse_list[path] = paths[path].parse_list;
+        rows.push_back(
+            {kept_name(std::string(what) + " [" + paths[path].name + "]"), functions[path]});
     }
     return rows;
-}
-
-template <std::size_t... P>
-std::vector<Contestant> paths32(std::index_sequence<P...> p) {
-    static constexpr Converter* functions[] = {call_path32<P>...};
-    return path_rows<Contestant>("parse_hex", functions, p);
-}
-
-template <std::size_t... P>
-std::vector<Contestant64> paths64(std::index_sequence<P...> p) {
-    static constexpr Converter64* functions[] = {call_path64<P>...};
-    return path_rows<Contestant64>("parse_hex u64", functions, p);
-}
-
-template <std::size_t... P>
-std::vector<BulkContestant> paths_bulk(std::index_sequence<P...> p) {
-    static constexpr BulkParser* functions[] = {bulk_path<P>...};
-    return path_rows<BulkContestant>("parse_hex_list", functions, p);
 }
 
 }  // namespace
 
 std::vector<Contestant> path_contestants() {
-    set_path_functions();
-    return paths32(std::make_index_sequence<kMaxPaths>{});
+    static constexpr Converter* functions[kMaxPaths] = {call_path32<0>, call_path32<1>,
+                                                        call_path32<2>, call_path32<3>};
+    return path_rows<Contestant>("parse_hex", functions);
 }
 
 std::vector<Contestant64> path_contestants64() {
-    set_path_functions();
-    return paths64(std::make_index_sequence<kMaxPaths>{});
+    static constexpr Converter64* functions[kMaxPaths] = {call_path64<0>, call_path64<1>,
+                                                          call_path64<2>, call_path64<3>};
+    return path_rows<Contestant64>("parse_hex u64", functions);
 }
 
 std::vector<BulkContestant> path_bulk_contestants() {
-    return paths_bulk(std::make_index_sequence<kMaxPaths>{});
+    static constexpr BulkParser* functions[kMaxPaths] = {bulk_path<0>, bulk_path<1>, bulk_path<2>,
+                                                         bulk_path<3>};
+    return path_rows<BulkContestant>("parse_hex_list", functions);
 }
 
 std::vector<Contestant> all_contestants() {
@@ -244,18 +220,5 @@ std::vector<BulkContestant> all_bulk_contestants() {
     all.insert(all.end(), paths.begin(), paths.end());
     return all;
 }
-
-template std::uint32_t call_path32<0>(const char*, std::size_t);
-template std::uint32_t call_path32<1>(const char*, std::size_t);
-template std::uint32_t call_path32<2>(const char*, std::size_t);
-template std::uint32_t call_path32<3>(const char*, std::size_t);
-template std::uint64_t call_path64<0>(const char*, std::size_t);
-template std::uint64_t call_path64<1>(const char*, std::size_t);
-template std::uint64_t call_path64<2>(const char*, std::size_t);
-template std::uint64_t call_path64<3>(const char*, std::size_t);
-template std::size_t bulk_path<0>(const char*, const char*, std::uint64_t*, std::size_t);
-template std::size_t bulk_path<1>(const char*, const char*, std::uint64_t*, std::size_t);
-template std::size_t bulk_path<2>(const char*, const char*, std::uint64_t*, std::size_t);
-template std::size_t bulk_path<3>(const char*, const char*, std::uint64_t*, std::size_t);
 
 }  // namespace hexrace::bench

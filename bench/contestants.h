@@ -85,10 +85,9 @@ inline constexpr Contestant64 contestants64[] = {
 };
 
 // The parser's paths one at a time: path P of those this CPU has (the public functions take the
-// last), called through a pointer as the public functions call the one they chose. Instantiated
-// for P below kMaxPaths; only those below paths_available() may be called.
+// last), called through a pointer as the public functions call the one they chose. Only the
+// rows that path_contestants and the others return may be called.
 inline constexpr std::size_t kMaxPaths = 4;
-std::size_t paths_available();
 template <std::size_t Path>
 HEXRACE_NOINLINE std::uint32_t call_path32(const char* text, std::size_t length);
 template <std::size_t Path>
