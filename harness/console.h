@@ -39,8 +39,8 @@ struct PaddedText {
 // bytes past the terminator: the text's storage must extend that far.
 std::uint32_t string_length(const char* text);
 
-// Writes `text` without its terminator to standard output in one write; returns the count the
-// system reports written. Needs the same slack as string_length.
+// Writes `text` without its terminator to standard output; returns the count written, short only
+// where an error stopped the write. Needs the same slack as string_length.
 std::uint32_t print_string(const char* text);
 
 // Writes the decimal text of `value`, read as signed two's complement, and a terminator into

@@ -21,8 +21,9 @@ void poll_sleep_ms(std::uint32_t milliseconds);
 // Milliseconds from an arbitrary origin, monotonic, wrapping modulo 2^32.
 std::uint32_t tick_count();
 
-// Writes `count` bytes to standard output in one call; returns how many the system reports
-// written (0 when the write fails). A closed reader does not end the process.
+// Writes the `count` bytes to standard output, all of them unless an error stops it (a short or
+// interrupted write goes on); returns how many were written. A closed reader does not end the
+// process.
 std::uint32_t write_stdout(const char* bytes, std::uint32_t count);
 
 // Keeps keys typed on a console from being echoed from now until read_key, so that they cannot

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -62,19 +63,36 @@ struct Pipe {
     }
 };
 
+// SIGALRM every millisecond for the life of the object, with a handler that makes no call
+// restart: each one interrupts whatever blocks the main thread.
+class Interruptions {
+public:
+    Interruptions() {
+        struct sigaction on_alarm {};
+        on_alarm.sa_handler = [](int) {};
+        sigaction(SIGALRM, &on_alarm, &saved_);
+        const itimerval every_ms{{0, 1000}, {0, 1000}};
+        setitimer(ITIMER_REAL, &every_ms, nullptr);
+    }
+    ~Interruptions() {
+        const itimerval off{};
+        setitimer(ITIMER_REAL, &off, nullptr);
+        sigaction(SIGALRM, &saved_, nullptr);
+    }
+    Interruptions(const Interruptions&) = delete;
+    Interruptions& operator=(const Interruptions&) = delete;
+
+private:
+    struct sigaction saved_ {};
+};
+
 TEST(Pause, LastsItsTimeEvenWhenSignalsArrive) {
-    struct sigaction on_alarm {};
-    on_alarm.sa_handler = [](int) {};  // no SA_RESTART: a plain sleep would return early
-    sigaction(SIGALRM, &on_alarm, nullptr);
-    const itimerval every_5ms{{0, 5000}, {0, 5000}};
-    setitimer(ITIMER_REAL, &every_5ms, nullptr);
+    const Interruptions interruptions;
     for (auto pause : {platform::pause_ms, platform::poll_sleep_ms}) {
         const auto start = Clock::now();
         pause(60);
         EXPECT_GE(Clock::now() - start, 60ms);
     }
-    const itimerval off{};
-    setitimer(ITIMER_REAL, &off, nullptr);
 }
 
 TEST(TickCount, CountsMillisecondsMonotonically) {
@@ -85,18 +103,54 @@ TEST(TickCount, CountsMillisecondsMonotonically) {
     EXPECT_LT(t1 - t0, 60'000u);  // not some other unit
 }
 
+// Every byte arrives, however the output takes them: a reader that takes small pieces slowly
+// fills the pipe, so that writes come back short, interrupted, or refused for a while.
 TEST(WriteStdout, WritesEveryByteAndReportsTheCount) {
-    Pipe out;
-    std::uint32_t written = 0;
-    {
-        FdSwap swap(STDOUT_FILENO, out.write);
-        written = platform::write_stdout("ab\r\n\0z", 6);
+    const struct {
+        const char* name;
+        std::size_t size;
+        bool non_blocking;
+        bool interrupted;
+    } cases[] = {
+        {"a few bytes", 6, false, false},
+        {"more than a pipe holds, non-blocking", 1 << 20, true, false},
+        {"more than a pipe holds, signals arriving", 1 << 20, false, true},
+    };
+    for (const auto& c : cases) {
+        std::string text(c.size, '\0');
+        for (std::size_t i = 0; i < c.size; ++i) {
+            text[i] = static_cast<char>(i + i / 251);
+        }
+        Pipe out;
+        if (c.non_blocking) {
+            fcntl(out.write, F_SETFL, fcntl(out.write, F_GETFL) | O_NONBLOCK);
+        }
+        std::string got;
+        std::thread reader([&] {
+            sigset_t alarm;
+            sigemptyset(&alarm);
+            sigaddset(&alarm, SIGALRM);
+            pthread_sigmask(SIG_BLOCK, &alarm, nullptr);  // the writer is to be interrupted
+            char piece[256];
+            for (ssize_t n; (n = read(out.read, piece, sizeof piece)) > 0;) {
+                got.append(piece, static_cast<std::size_t>(n));
+                std::this_thread::sleep_for(20us);
+            }
+        });
+        std::uint32_t written = 0;
+        {
+            std::optional<Interruptions> interruptions;
+            if (c.interrupted) {
+                interruptions.emplace();
+            }
+            FdSwap swap(STDOUT_FILENO, out.write);
+            written = platform::write_stdout(text.data(), static_cast<std::uint32_t>(c.size));
+        }
+        out.close_write();
+        reader.join();
+        EXPECT_EQ(written, c.size) << c.name;
+        EXPECT_TRUE(got == text) << c.name << ": " << got.size() << " bytes arrived, or others";
     }
-    out.close_write();
-    char got[16] = {};
-    EXPECT_EQ(read(out.read, got, sizeof got), 6);
-    EXPECT_EQ(written, 6u);
-    EXPECT_EQ(std::string(got, 6), std::string("ab\r\n\0z", 6));
 }
 
 TEST(WriteStdout, SurvivesAClosedReaderAndReportsNothingWritten) {
