@@ -287,6 +287,10 @@ void Child::signal(int signal_number) const {
     kill(pid_, signal_number);
 }
 
+pid_t Child::foreground_group() const {
+    return tcgetpgrp(output_);  // the master side answers for the terminal
+}
+
 void Child::hang_up() {
     kill(pid_, SIGKILL);
     waitpid(pid_, &status_, 0);

@@ -65,6 +65,8 @@ public:
 
     bool running();
     void signal(int signal_number) const;
+    // The process group in the terminal's foreground (a shell's job, for one).
+    pid_t foreground_group() const;
     // Kills the child, so that no shell is left to hang up its jobs, and closes the terminal.
     void hang_up();
     // The wait status once finish has returned.

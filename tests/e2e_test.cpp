@@ -138,24 +138,41 @@ bool ends_within(pid_t pid, Millis timeout) {
 struct JobControl {
     const char* name;
     const char* command;  // typed after the program's path
-    bool stop;            // Ctrl+Z once the wait has begun
-    enum { kForegroundAndKey, kSigterm, kTerminalGone } end;
+    // Once the wait has begun: Ctrl+Z; or SIGSTOP, which the program cannot see coming, after
+    // which the shell sets modes of its own.
+    enum { kRuns, kCtrlZ, kSigstop } stop;
+    enum {
+        kForegroundAndKey,
+        kSigterm,
+        kContinueInTheBackgroundAndTypeAtTheShell,
+        kTerminalGone
+    } end;
 };
 
 void drive_job(const JobControl& c) {
     const termios settings = plain_terminal(/*echo=*/true);
-    const auto as_found = [&](const termios& t) { return same_settings(t, settings); };
+    termios shells = settings;  // what the terminal must hold once the job is gone
+    const auto as_shell_left_it = [&](const termios& t) { return same_settings(t, shells); };
     setenv("PS1", "ready> ", 1);
     Child shell = Child::on_terminal("/bin/sh", settings, 0, "-i");
     ASSERT_NE(shell.read_until("ready> ", Millis(5000)), "");
     shell.send(kProgram + std::string(c.command));
     ASSERT_NE(shell.read_until(kPrompt, kRunTime), "");
-    if (c.stop) {
+    if (c.stop != JobControl::kRuns) {
         ASSERT_TRUE(shell.wait_for_terminal(reads_keys, Millis(5000)));
+    }
+    if (c.stop == JobControl::kCtrlZ) {
         shell.send("\x1a");
         // dash, Debian's sh, leaves the terminal as a stopped job leaves it (bash would not).
-        EXPECT_TRUE(shell.wait_for_terminal(as_found, Millis(2000)))
+        EXPECT_TRUE(shell.wait_for_terminal(as_shell_left_it, Millis(2000)))
             << "stopped, the program must hand the terminal back";
+    } else if (c.stop == JobControl::kSigstop) {
+        kill(-shell.foreground_group(), SIGSTOP);
+        ASSERT_NE(shell.read_until("ready> ", Millis(5000)), "");
+        shell.send("stty -icanon -echo erase '^H'\n");
+        ASSERT_TRUE(shell.wait_for_terminal([](const termios& t) { return t.c_cc[VERASE] == '\b'; },
+                                            Millis(5000)));
+        shells = shell.terminal();
     }
     // The job's number ends the line before "listed" (typed-ahead echo may share its line).
     shell.send("jobs -p; echo list''ed\n");
@@ -170,6 +187,16 @@ void drive_job(const JobControl& c) {
             kill(*pid, SIGKILL);
         }
     });
+    if (c.end == JobControl::kContinueInTheBackgroundAndTypeAtTheShell) {
+        // The key waits in the terminal while the shell runs a command that reads nothing.
+        shell.send("sleep 1; echo sl''ept\n");
+        std::this_thread::sleep_for(Millis(200));
+        kill(job, SIGCONT);
+        std::this_thread::sleep_for(Millis(200));
+        shell.send("\n");
+        ASSERT_NE(shell.read_until("slept\n", Millis(5000)), "");
+        EXPECT_TRUE(as_shell_left_it(shell.terminal())) << "a job in the background set modes";
+    }
     switch (c.end) {
         case JobControl::kForegroundAndKey:
             shell.send("fg\n");
@@ -178,8 +205,9 @@ void drive_job(const JobControl& c) {
             shell.send("k");
             break;
         case JobControl::kSigterm:
+        case JobControl::kContinueInTheBackgroundAndTypeAtTheShell:
             kill(job, SIGTERM);
-            if (c.stop) {
+            if (c.stop != JobControl::kRuns) {
                 kill(job, SIGCONT);  // as bash's kill does
             }
             break;
@@ -189,17 +217,22 @@ void drive_job(const JobControl& c) {
             return;
     }
     EXPECT_TRUE(ends_within(job, Millis(1000)));
-    EXPECT_TRUE(shell.wait_for_terminal(as_found, Millis(1000)));
+    EXPECT_TRUE(shell.wait_for_terminal(as_shell_left_it, Millis(1000)));
 }
 
 // Job control as a user has it: the program as a job of an interactive shell on the terminal. (A
 // program that leads its own session is an orphaned process group, where Ctrl+Z does nothing.)
+// Whatever happens, a job that does not own the terminal leaves its settings to the one that does.
 TEST(UnderAShell, StoppedOrInTheBackgroundTheTerminalIsTheShellsAndSigtermEndsTheWait) {
     const JobControl cases[] = {
-        {"Ctrl+Z, fg, one key", "\n", true, JobControl::kForegroundAndKey},
-        {"Ctrl+Z, then SIGTERM", "\n", true, JobControl::kSigterm},
-        {"waiting in the background, SIGTERM", " &\n", false, JobControl::kSigterm},
-        {"waiting in the background, the terminal closed", " &\n", false,
+        {"Ctrl+Z, fg, one key", "\n", JobControl::kCtrlZ, JobControl::kForegroundAndKey},
+        {"Ctrl+Z, then SIGTERM", "\n", JobControl::kCtrlZ, JobControl::kSigterm},
+        {"SIGSTOP, the shell's own modes, then SIGTERM", "\n", JobControl::kSigstop,
+         JobControl::kSigterm},
+        {"SIGSTOP, the shell's own modes, SIGCONT, a key at the shell", "\n", JobControl::kSigstop,
+         JobControl::kContinueInTheBackgroundAndTypeAtTheShell},
+        {"waiting in the background, SIGTERM", " &\n", JobControl::kRuns, JobControl::kSigterm},
+        {"waiting in the background, the terminal closed", " &\n", JobControl::kRuns,
          JobControl::kTerminalGone}};
     for (const JobControl& c : cases) {
         SCOPED_TRACE(c.name);
