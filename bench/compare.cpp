@@ -3,6 +3,7 @@
 // mixed corpora, one conversion waiting for the one before, and a buffer of lines in bulk.
 #include <benchmark/benchmark.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 
 namespace hexrace::bench {
 namespace {
+
+constexpr const char* kFloor = "(loop and call only)";
 
 // One conversion per iteration, so Google Benchmark's time column is the time of one conversion.
 // The texts of a corpus follow one another independently: conversions may overlap.
@@ -56,39 +59,31 @@ void register_row(const std::string& input, const Row& row, Timing timing, const
     benchmark::RegisterBenchmark((input + "/" + row.name).c_str(), timing, data, row.convert);
 }
 
-// The parser's paths one by one only where they tell something: eight digits, the mixed
-// corpora and bulk.
-bool shows_paths(const std::string& corpus) {
-    return corpus == "len8" || corpus == "len16" || corpus == "mixed" || corpus == "mixed16";
-}
-
-// Every row of a width on every corpus of it, its parser's paths where they tell something.
-template <typename Row, typename Function>
-void register_width(const std::vector<Corpus>& corpora, const std::vector<Row>& table,
-                    const std::vector<Row>& paths) {
+// Every row of a width on every corpus of it, and the floor under each corpus: the loop and one
+// call, with no conversion.
+template <typename Row, typename Function, typename Table>
+void register_width(const std::vector<Corpus>& corpora, const Table& table, const Row& floor,
+                    std::set<std::string>& floored) {
     for (const Corpus& corpus : corpora) {
         for (const Row& row : table) {
             register_row(corpus.name, row, time_calls<Function>, &corpus);
         }
-        for (const Row& row : shows_paths(corpus.name) ? paths : std::vector<Row>{}) {
-            register_row(corpus.name, row, time_calls<Function>, &corpus);
+        if (floored.insert(corpus.name).second) {
+            register_row(corpus.name, floor, time_calls<Function>, &corpus);
         }
     }
 }
 
 void register_all(const std::vector<Corpus>& corpora32, const Corpus& latency,
                   const std::vector<Corpus>& corpora64, const Lines& lines) {
-    const std::vector<Contestant> table32(std::begin(contestants), std::end(contestants));
-    register_width<Contestant, Converter>(corpora32, table32, path_contestants());
-    // The floor under every figure above: the loop and one call, with no conversion.
-    const Contestant floor{"(loop and call only)", call_nothing};
-    register_row(corpora32.front().name, floor, time_calls<Converter>, &corpora32.front());
-    for (const Contestant& row : table32) {
+    std::set<std::string> floored;
+    register_width<Contestant, Converter>(corpora32, contestants, {kFloor, call_nothing}, floored);
+    for (const Contestant& row : contestants) {
         register_row(latency.name, row, time_chain, &latency);
     }
-    register_row(latency.name, floor, time_chain, &latency);
-    const std::vector<Contestant64> table64(std::begin(contestants64), std::end(contestants64));
-    register_width<Contestant64, Converter64>(corpora64, table64, path_contestants64());
+    register_row(latency.name, Contestant{kFloor, call_nothing}, time_chain, &latency);
+    register_width<Contestant64, Converter64>(corpora64, contestants64, {kFloor, call_nothing64},
+                                              floored);
     for (const BulkContestant& c : all_bulk_contestants()) {
         benchmark::RegisterBenchmark((std::string("bulk/") + c.name).c_str(), time_bulk, &lines,
                                      c.parse);

@@ -40,6 +40,10 @@ std::uint32_t call_nothing(const char*, std::size_t length) {
     return static_cast<std::uint32_t>(length);
 }
 
+std::uint64_t call_nothing64(const char*, std::size_t length) {
+    return length;
+}
+
 // One call site of each std::from_chars in this file, so that the compiler decides about
 // inlining it as in a user's code.
 std::uint32_t call_from_chars(const char* text, std::size_t length) {
@@ -96,27 +100,11 @@ std::uint32_t call_istringstream(const char* text, std::size_t length) {
 
 namespace {
 
-// The paths' functions, set before any is called (by path_rows) and read from memory on every
-// call, as the public functions read theirs.
-decltype(parse_detail::Path::parse32) path_parse32[kMaxPaths];
-decltype(parse_detail::Path::parse64) path_parse64[kMaxPaths];
-decltype(parse_detail::Path::parse_list) path_parse_list[kMaxPaths];
+// The list paths' functions, set before any is called (by path_bulk_contestants) and read from
+// memory on every call, as the public functions read theirs.
+parse_detail::ListParser* path_parse_list[kMaxPaths];
 
 }  // namespace
-
-template <std::size_t Path>
-std::uint32_t call_path32(const char* text, std::size_t length) {
-    std::uint32_t value = 0;
-    path_parse32[Path](text, text + length, value);
-    return value;
-}
-
-template <std::size_t Path>
-std::uint64_t call_path64(const char* text, std::size_t length) {
-    std::uint64_t value = 0;
-    path_parse64[Path](text, text + length, value);
-    return value;
-}
 
 std::size_t bulk_parse_hex_list(const char* first, const char* last, std::uint64_t* out,
                                 std::size_t capacity) {
@@ -165,53 +153,20 @@ const char* kept_name(std::string name) {
     return names.emplace_back(std::move(name)).c_str();
 }
 
-// "<what> [<path>]" calling functions[path], for each path this CPU has.
-template <typename Row, typename Function>
-std::vector<Row> path_rows(const char* what, Function* const (&functions)[kMaxPaths]) {
-    const auto paths = parse_detail::available_paths();
-    std::vector<Row> rows;
-    for (std::size_t path = 0; path < paths.size() && path < kMaxPaths; ++path) {
-        path_parse32[path] = paths[path].parse32;
-        path_parse64[path] = paths[path].parse64;
-        path_parse_list[path] = paths[path].parse_list;
-        rows.push_back(
-            {kept_name(std::string(what) + " [" + paths[path].name + "]"), functions[path]});
-    }
-    return rows;
-}
-
 }  // namespace
-
-std::vector<Contestant> path_contestants() {
-    static constexpr Converter* functions[kMaxPaths] = {call_path32<0>, call_path32<1>,
-                                                        call_path32<2>, call_path32<3>};
-    return path_rows<Contestant>("parse_hex", functions);
-}
-
-std::vector<Contestant64> path_contestants64() {
-    static constexpr Converter64* functions[kMaxPaths] = {call_path64<0>, call_path64<1>,
-                                                          call_path64<2>, call_path64<3>};
-    return path_rows<Contestant64>("parse_hex u64", functions);
-}
 
 std::vector<BulkContestant> path_bulk_contestants() {
     static constexpr BulkParser* functions[kMaxPaths] = {bulk_path<0>, bulk_path<1>, bulk_path<2>,
                                                          bulk_path<3>};
-    return path_rows<BulkContestant>("parse_hex_list", functions);
-}
-
-std::vector<Contestant> all_contestants() {
-    std::vector<Contestant> all{std::begin(contestants), std::end(contestants)};
-    const std::vector<Contestant> paths = path_contestants();
-    all.insert(all.end(), paths.begin(), paths.end());
-    return all;
-}
-
-std::vector<Contestant64> all_contestants64() {
-    std::vector<Contestant64> all{std::begin(contestants64), std::end(contestants64)};
-    const std::vector<Contestant64> paths = path_contestants64();
-    all.insert(all.end(), paths.begin(), paths.end());
-    return all;
+    std::vector<BulkContestant> rows;
+    for (const parse_detail::ListPath& path : parse_detail::list_paths()) {
+        if (path.runs_here() && rows.size() < kMaxPaths) {
+            path_parse_list[rows.size()] = path.parse_list;
+            rows.push_back({kept_name(std::string("parse_hex_list [") + path.name + "]"),
+                            functions[rows.size()]});
+        }
+    }
+    return rows;
 }
 
 std::vector<BulkContestant> all_bulk_contestants() {

@@ -51,6 +51,7 @@ HEXRACE_NOINLINE std::uint32_t call_istringstream(const char* text, std::size_t 
 
 // Converts nothing and returns the length: what the benchmark loop and one call cost alone.
 HEXRACE_NOINLINE std::uint32_t call_nothing(const char* text, std::size_t length);
+HEXRACE_NOINLINE std::uint64_t call_nothing64(const char* text, std::size_t length);
 
 // absl::SimpleHexAtoi on an absl::string_view of the text; 0 where it reports a failure.
 // Present where the build found Abseil (HEXRACE_HAVE_ABSL).
@@ -84,15 +85,6 @@ inline constexpr Contestant64 contestants64[] = {
 #endif
 };
 
-// The parser's paths one at a time: path P of those this CPU has (the public functions take the
-// last), called through a pointer as the public functions call the one they chose. Only the
-// rows that path_contestants and the others return may be called.
-inline constexpr std::size_t kMaxPaths = 4;
-template <std::size_t Path>
-HEXRACE_NOINLINE std::uint32_t call_path32(const char* text, std::size_t length);
-template <std::size_t Path>
-HEXRACE_NOINLINE std::uint64_t call_path64(const char* text, std::size_t length);
-
 // A parser of a whole buffer of '\n'-ended lines into out; returns how many values it wrote, all
 // of them when every line is a number.
 using BulkParser = std::size_t(const char* first, const char* last, std::uint64_t* out,
@@ -112,14 +104,12 @@ std::size_t bulk_memchr_from_chars(const char* first, const char* last, std::uin
 // The same with std::strtoull, which needs the buffer NUL-terminated.
 std::size_t bulk_strtoull(const char* first, const char* last, std::uint64_t* out,
                           std::size_t capacity);
+inline constexpr std::size_t kMaxPaths = 4;
 template <std::size_t Path>
 std::size_t bulk_path(const char* first, const char* last, std::uint64_t* out,
                       std::size_t capacity);
 
-// The parser's paths as contestants: "parse_hex [<path>]", "parse_hex u64 [<path>]" and
-// "parse_hex_list [<path>]", for each path this CPU has.
-std::vector<Contestant> path_contestants();
-std::vector<Contestant64> path_contestants64();
+// The list parser's paths as contestants, "parse_hex_list [<path>]", for each path this CPU has.
 std::vector<BulkContestant> path_bulk_contestants();
 
 inline constexpr BulkContestant bulk_contestants[] = {
@@ -131,9 +121,7 @@ inline constexpr BulkContestant bulk_contestants[] = {
 // Where each text lies: zero-padded to this many bytes, so every contestant may read sixteen.
 inline constexpr std::size_t kSlotBytes = 32;
 
-// Every contestant of a kind: the table's, then the parser's paths.
-std::vector<Contestant> all_contestants();
-std::vector<Contestant64> all_contestants64();
+// Every bulk contestant: the table's, then the list parser's paths.
 std::vector<BulkContestant> all_bulk_contestants();
 
 }  // namespace hexrace::bench

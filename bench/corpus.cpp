@@ -148,12 +148,12 @@ bool verify(const std::vector<Corpus>& corpora32, const Corpus& latency,
             const std::vector<Corpus>& corpora64, const Lines& lines) {
     std::vector<Corpus> all32 = corpora32;
     all32.push_back(latency);
-    for (const Contestant& contestant : all_contestants()) {
+    for (const Contestant& contestant : contestants) {
         if (!verify_on(contestant, all32)) {
             return false;
         }
     }
-    for (const Contestant64& contestant : all_contestants64()) {
+    for (const Contestant64& contestant : contestants64) {
         if (!verify_on(contestant, corpora64)) {
             return false;
         }

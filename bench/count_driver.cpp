@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -49,8 +50,8 @@ int made(long conversions) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<Contestant> all32 = all_contestants();
-    const std::vector<Contestant64> all64 = all_contestants64();
+    const std::vector<Contestant> all32(std::begin(contestants), std::end(contestants));
+    const std::vector<Contestant64> all64(std::begin(contestants64), std::end(contestants64));
     const std::vector<BulkContestant> bulk = all_bulk_contestants();
     if (argc == 2 && std::string(argv[1]) == "--list") {
         for (const Contestant& c : all32) {

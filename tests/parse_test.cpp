@@ -1,68 +1,65 @@
-// The parser against std::from_chars, its oracle, on every path this build and CPU have.
+// The parser against std::from_chars, its oracle: parse_hex for every integer type, and the list
+// parser on every path this build and CPU have.
 #include <gtest/gtest.h>
 
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "guarded_page.h"
 #include "hexrace/parse.h"
 #include "list_reference.h"
+#include "parse_kernels.h"
 #include "paths.h"
 
 namespace hexrace::testing {
 namespace {
 
-using parse_detail::Path;
-
-// Both widths of one path on [first, last) give what std::from_chars gives, value untouched on
-// an error included.
-template <typename Unsigned>
-void expect_from_chars(const Path& path, const char* first, const char* last) {
-    const Unsigned untouched = static_cast<Unsigned>(0xA5A5A5A5A5A5A5A5);
-    Unsigned want = untouched;
-    Unsigned got = untouched;
+// parse_hex on [first, last), with each kernel, gives what std::from_chars gives, the value
+// untouched on an error included.
+template <typename T>
+void expect_from_chars(const char* first, const char* last) {
+    const T untouched = static_cast<T>(0x5A);
+    T want = untouched;
     const auto expected = std::from_chars(first, last, want, 16);
-    std::from_chars_result result{};
-    if constexpr (sizeof(Unsigned) == 4) {
-        result = path.parse32(first, last, got);
-    } else {
-        result = path.parse64(first, last, got);
+    for (const bool portable : {false, true}) {
+        T got = untouched;
+        const auto result =
+            portable ? parse_hex_portable(first, last, got) : parse_hex(first, last, got);
+        ASSERT_TRUE(result.ptr == expected.ptr && result.ec == expected.ec && got == want)
+            << (portable ? "portable kernel, \"" : "\"") << std::string_view(first, last - first)
+            << "\": stops at " << result.ptr - first << " (not " << expected.ptr - first
+            << "), error " << static_cast<int>(result.ec) << " (not "
+            << static_cast<int>(expected.ec) << "), value " << +got << " (not " << +want << ")";
     }
-    ASSERT_TRUE(result.ptr == expected.ptr && result.ec == expected.ec && got == want)
-        << sizeof(Unsigned) * 8 << " bits, \"" << std::string_view(first, last - first)
-        << "\": stops at " << result.ptr - first << " (not " << expected.ptr - first << "), error "
-        << static_cast<int>(result.ec) << " (not " << static_cast<int>(expected.ec) << "), value "
-        << got << " (not " << want << ")";
 }
 
-void expect_both_widths(const Path& path, const char* first, const char* last) {
-    expect_from_chars<std::uint32_t>(path, first, last);
-    expect_from_chars<std::uint64_t>(path, first, last);
-}
+template <typename T>
+class EveryType : public ::testing::Test {};
 
-}  // namespace
-}  // namespace hexrace::testing
+using IntegerTypes = ::testing::Types<char, signed char, unsigned char, short, unsigned short, int,
+                                      unsigned, long, unsigned long, long long, unsigned long long>;
 
-namespace hexrace::parse_detail {
-void PrintTo(const Path& path, std::ostream* os) {
-    *os << path.name;
-}
-}  // namespace hexrace::parse_detail
+struct TypeName {
+    template <typename T>
+    static std::string GetName(int) {
+        const std::string name = std::is_same_v<T, char> ? "char" : std::is_signed_v<T> ? "s" : "u";
+        return name + std::to_string(8 * sizeof(T)) + (std::is_same_v<T, long> ? "_long" : "") +
+               (std::is_same_v<T, unsigned long> ? "_long" : "");
+    }
+};
+TYPED_TEST_SUITE(EveryType, IntegerTypes, TypeName);
 
-namespace hexrace::testing {
-namespace {
-
-class EveryPath : public ::testing::TestWithParam<Path> {};
-
-// Digits of both cases and the bytes that border them; a text sits between digits, so that a
-// read outside [first, last) changes the result.
-TEST_P(EveryPath, AgreesWithFromCharsOnEveryTextOfUpToFourBytes) {
-    static constexpr char kAlphabet[] = "0123456789abcdefABCDEF/:@G`g\x00\x80\xFF";
+// The digits' edges, both cases, the signs and the bytes that border the digits; a text sits
+// between digits, so that a read outside [first, last) changes the result.
+TYPED_TEST(EveryType, AgreesWithFromCharsOnEveryTextOfUpToFourBytes) {
+    static constexpr char kAlphabet[] = "0123456789abcdefABCDEF/:@G`g-+\x00\x80\xFF";
     constexpr std::size_t kSymbols = sizeof kAlphabet - 1;
     char buffer[12];
     std::memset(buffer, '7', sizeof buffer);
@@ -76,7 +73,7 @@ TEST_P(EveryPath, AgreesWithFromCharsOnEveryTextOfUpToFourBytes) {
             for (std::size_t i = 0, rest = n; i < length; ++i, rest /= kSymbols) {
                 first[i] = kAlphabet[rest % kSymbols];
             }
-            expect_both_widths(GetParam(), first, first + length);
+            expect_from_chars<TypeParam>(first, first + length);
             if (::testing::Test::HasFatalFailure()) {
                 return;
             }
@@ -84,31 +81,59 @@ TEST_P(EveryPath, AgreesWithFromCharsOnEveryTextOfUpToFourBytes) {
     }
 }
 
-// Up to 40 bytes: runs of leading zeros, values about 2^32 and 2^64, and what may follow them.
-TEST_P(EveryPath, AgreesWithFromCharsOnRandomTextsAboutTheLimits) {
-    static constexpr const char* kValues[] = {
-        "ffffffff",          "100000000", "FFFFFFFF1", "ffffffffffffffff", "10000000000000000",
-        "fFfFfFfFfFfFfFfF0", "1",         "0",         "123456789abcdef",  "FEDCBA987654321",
+// The digits of `value` (its magnitude, after a "-" where it is negative).
+template <typename T>
+std::string hex_text(T value) {
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, value, 16).ptr;
+    return std::string(text, end);
+}
+
+// Up to 40 bytes: the range ends of the type and one past them, runs of leading zeros, signs,
+// random digits, and what may follow them.
+TYPED_TEST(EveryType, AgreesWithFromCharsAboutItsRangeEnds) {
+    using T = TypeParam;
+    using Limits = std::numeric_limits<T>;
+    const std::string ends[] = {
+        hex_text(Limits::max()),
+        hex_text(Limits::min()),
+        std::string("1").append(hex_text(Limits::max())),
+        hex_text(static_cast<unsigned long long>(Limits::max()) + 1),
+        std::string(std::is_signed_v<T> ? "-" : "-1")
+            .append(std::is_signed_v<T>
+                        ? hex_text(static_cast<unsigned long long>(Limits::max()) + 2)
+                        : ""),
+        "0",
+        "-0",
+        "--1",
+        "ffffffffffffffff",
+        "10000000000000000",
     };
     static constexpr char kDigits[] = "0123456789abcdefABCDEF";
-    static constexpr char kAfter[] = "\n ,xg\x80";
+    static constexpr char kAfter[] = "\n ,xg\x80-";
     std::mt19937 rng(20261209);
     auto below = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
-    for (int i = 0; i < 200'000; ++i) {
-        std::string text(below(24), '0');
+    for (int i = 0; i < 50'000; ++i) {
+        std::string digits(below(24), '0');
         if (below(2) == 0) {
-            text += kValues[below(std::size(kValues))];
+            digits += ends[below(std::size(ends))];
         } else {
-            for (std::size_t digits = 1 + below(20); digits > 0; --digits) {
-                text += kDigits[below(sizeof kDigits - 1)];
+            for (std::size_t count = 1 + below(20); count > 0; --count) {
+                digits += kDigits[below(sizeof kDigits - 1)];
             }
         }
-        text.resize(std::min<std::size_t>(text.size(), 40 - 2));
+        // A sign goes to the front, before the zeros.
+        const std::size_t minus = digits.find('-');
+        std::string text = minus == std::string::npos ? "" : "-";
+        if (minus != std::string::npos) {
+            digits.erase(minus, 1);
+        }
+        text.append(digits, 0, 38);
         if (below(2) == 0) {
             text += kAfter[below(sizeof kAfter - 1)];
             text += kDigits[below(sizeof kDigits - 1)];
         }
-        expect_both_widths(GetParam(), text.data(), text.data() + text.size());
+        expect_from_chars<T>(text.data(), text.data() + text.size());
         if (::testing::Test::HasFatalFailure()) {
             return;
         }
@@ -117,7 +142,7 @@ TEST_P(EveryPath, AgreesWithFromCharsOnRandomTextsAboutTheLimits) {
 
 // A text whose end is at every distance from an unreadable page: a read past `last` into the
 // page crashes, one into the digits before the page changes the result.
-TEST_P(EveryPath, ReadsNothingPastTheEndOfItsText) {
+TYPED_TEST(EveryType, ReadsNothingPastTheEndOfItsText) {
     const GuardedPage page;
     for (std::size_t gap = 0; gap <= 16; ++gap) {
         for (std::size_t length = 0; length <= 40; ++length) {
@@ -125,15 +150,85 @@ TEST_P(EveryPath, ReadsNothingPastTheEndOfItsText) {
             char* const first = last - length;
             std::memset(first - 16, '9', length + gap + 16);
             for (std::size_t i = 0; i < length; ++i) {
-                first[i] = "0fA1"[i % 4];
+                first[i] = "-0fA1"[i % 5];
             }
-            expect_both_widths(GetParam(), first, last);
+            expect_from_chars<TypeParam>(first, last);
             if (::testing::Test::HasFatalFailure()) {
                 return;
             }
         }
     }
 }
+
+TYPED_TEST(EveryType, TakesAStringViewAndPointsIntoIt) {
+    const std::string_view text = "7f;";
+    TypeParam value = 0;
+    const auto result = parse_hex(text, value);
+    EXPECT_EQ(result.ptr, text.data() + 2);
+    EXPECT_EQ(value, 0x7F);
+}
+
+// Files built with different kernels keep their own definitions: were the names the same, the
+// linker would keep one of them for both.
+TEST(Kernels, EachFileKeepsItsOwn) {
+    if (!HEXRACE_PARSE_SSE2) {
+        GTEST_SKIP() << "this build has the portable kernel alone";
+    }
+    ParseU32* const own = &parse_hex<unsigned>;
+    EXPECT_NE(portable_parse_hex_u32(), own);
+}
+
+// The road a compiler takes in a constant expression gives what the run-time road gives.
+template <typename T>
+constexpr std::from_chars_result constant(std::string_view text, T& value) {
+    return parse_hex(text, value);
+}
+
+TEST(ConstantExpressions, ParseAsAtRunTime) {
+    constexpr auto parsed = [](std::string_view text) {
+        signed char value = 1;
+        const auto [ptr, ec] = constant(text, value);
+        return std::pair{static_cast<int>(ec == std::errc{} ? value : -1000 - static_cast<int>(ec)),
+                         ptr - text.data()};
+    };
+    static_assert(parsed("7f") == std::pair{0x7F, std::ptrdiff_t{2}});
+    static_assert(parsed("-80") == std::pair{-0x80, std::ptrdiff_t{3}});
+    static_assert(parsed("-0000081").second == 8 && parsed("-0000081").first != -0x81);
+    static_assert(parsed("-g").second == 0 && parsed("+1").second == 0);
+    constexpr auto wide = [] {
+        std::uint64_t value = 0;
+        parse_hex(std::string_view("0000FEDCBA9876543210x"), value);
+        return value;
+    }();
+    static_assert(wide == 0xFEDCBA9876543210);
+}
+
+}  // namespace
+}  // namespace hexrace::testing
+
+namespace hexrace::parse_detail {
+void PrintTo(const ListPath& path, std::ostream* os) {
+    *os << path.name;
+}
+}  // namespace hexrace::parse_detail
+
+namespace hexrace::testing {
+namespace {
+
+using parse_detail::ListPath;
+
+// The list paths this CPU can take.
+std::vector<ListPath> paths_here() {
+    std::vector<ListPath> here;
+    for (const ListPath& path : parse_detail::list_paths()) {
+        if (path.runs_here()) {
+            here.push_back(path);
+        }
+    }
+    return here;
+}
+
+class EveryPath : public ::testing::TestWithParam<ListPath> {};
 
 TEST_P(EveryPath, ListsFollowTheirContract) {
     const struct {
@@ -217,18 +312,11 @@ TEST_P(EveryPath, ListsAgreeWithFromCharsOnRandomLongLists) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Parse, EveryPath, ::testing::ValuesIn(parse_detail::available_paths()),
+INSTANTIATE_TEST_SUITE_P(Parse, EveryPath, ::testing::ValuesIn(paths_here()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The public functions reach a path, through the pointers their first calls set.
-TEST(ParseHex, PublicFunctionsParse) {
-    const char text[] = "C0000000 tail";
-    std::uint32_t value32 = 0;
-    std::uint64_t value64 = 0;
-    EXPECT_EQ(parse_hex(text, text + 13, value32).ptr, text + 8);
-    EXPECT_EQ(parse_hex(text, text + 13, value64).ptr, text + 8);
-    EXPECT_EQ(value32, 0xC0000000u);
-    EXPECT_EQ(value64, 0xC0000000u);
+// The public list function reaches a path, through the row its first call chose.
+TEST(ParseHexList, ParsesThroughTheBestPath) {
     const std::string_view lines = "7\nff";
     std::uint64_t list[2] = {};
     EXPECT_EQ(parse_hex_list(lines.data(), lines.data() + lines.size(), '\n', list, 2).count, 2u);

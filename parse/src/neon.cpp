@@ -1,62 +1,19 @@
-// The NEON path (aarch64, where every CPU has NEON): the vector path's primitives for sixteen text
-// bytes in a NEON register.
+// The NEON path (aarch64, where every CPU has NEON): the vector list path's primitives for
+// sixteen text bytes in a NEON register.
 #include <arm_neon.h>
 
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 
+#include "list.h"
 #include "paths.h"
-#include "swar.h"
 
 namespace hexrace::parse_detail {
 namespace {
 
 uint8x16_t load16(const char* p) {
     return vld1q_u8(reinterpret_cast<const std::uint8_t*>(p));
-}
-
-uint8x8_t load8(const char* p) {
-    return vld1_u8(reinterpret_cast<const std::uint8_t*>(p));
-}
-
-// The first min(size, 8) text bytes in lanes 0 to 7, zeros after them.
-uint8x16_t load_text8(const char* first, std::size_t size) {
-    const uint8x8_t low = size >= 8 ? load8(first) : vcreate_u8(load_partial(first, size));
-    return vcombine_u8(low, vdup_n_u8(0));
-}
-
-// Table indices that move the second of two overlapping eight-byte loads to its places, for texts
-// of 8 to 15 bytes; an index past the table (0xFF) gives a zero lane.
-struct TailIndices {
-    std::uint8_t lanes[8][16];
-};
-
-constexpr TailIndices make_tail_indices() {
-    TailIndices tail{};
-    for (int size = 8; size < 16; ++size) {
-        for (int i = 0; i < 16; ++i) {
-            tail.lanes[size - 8][i] = static_cast<std::uint8_t>(i < 8      ? i
-                                                                : i < size ? i + 16 - size
-                                                                           : 0xFF);
-        }
-    }
-    return tail;
-}
-
-constexpr TailIndices kTailIndices = make_tail_indices();
-
-// The first min(size, 16) text bytes in lanes 0 to 15, zeros after them; nothing outside
-// [first, first + size) is read.
-uint8x16_t load_text16(const char* first, std::size_t size) {
-    if (size >= 16) {
-        return load16(first);
-    }
-    if (size >= 8) {
-        const uint8x16_t both = vcombine_u8(load8(first), load8(first + size - 8));
-        return vqtbl1q_u8(both, vld1q_u8(kTailIndices.lanes[size - 8]));
-    }
-    return load_text8(first, size);
 }
 
 // The leading digits of sixteen text bytes (0 to 16 of them).
@@ -101,6 +58,9 @@ std::uint64_t delimiter_mask(const char* block, char delimiter) {
 
 namespace hexrace::parse_detail {
 
-extern const Path neon_path = {"neon", vector_parse32, vector_parse64, vector_parse_list};
+HexListResult neon_parse_list(const char* first, const char* last, char delimiter,
+                              std::uint64_t* out, std::size_t capacity) {
+    return vector_parse_list(first, last, delimiter, out, capacity);
+}
 
 }  // namespace hexrace::parse_detail

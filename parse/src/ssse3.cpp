@@ -1,4 +1,5 @@
-// The SSSE3 path: the vector kernels for the x86-64 CPUs of the last fifteen years or so.
+// The SSSE3 list path, for the x86-64 CPUs of the last fifteen years or so. What it shares with the
+// other paths is included before the target region, so that it is compiled for every CPU.
 #include <immintrin.h>
 
 #include <bit>
@@ -7,8 +8,8 @@
 #include <cstdint>
 #include <system_error>
 
+#include "list.h"
 #include "paths.h"
-#include "swar.h"
 #include "target_region.h"
 
 HEXRACE_TARGET_BEGIN("ssse3")
@@ -18,7 +19,10 @@ HEXRACE_TARGET_BEGIN("ssse3")
 
 namespace hexrace::parse_detail {
 
-extern const Path ssse3_path = {"ssse3", vector_parse32, vector_parse64, vector_parse_list};
+HexListResult ssse3_parse_list(const char* first, const char* last, char delimiter,
+                               std::uint64_t* out, std::size_t capacity) {
+    return vector_parse_list(first, last, delimiter, out, capacity);
+}
 
 }  // namespace hexrace::parse_detail
 HEXRACE_TARGET_END

@@ -1,6 +1,6 @@
-// A vector path's three parsers, written once over the primitives that the file including this
-// one defines for its instruction set, in its own unnamed namespace: Vector, load16,
-// load_text8, load_text16, leading_digits and delimiter_mask.
+// A vector path's list parser, written once over the primitives that the file including this one
+// defines for its instruction set, in its own unnamed namespace: load16, leading_digits and
+// delimiter_mask.
 #pragma once
 
 #include <bit>
@@ -11,20 +11,9 @@
 
 #include "list.h"
 #include "paths.h"
-#include "swar.h"
 
 namespace hexrace::parse_detail {
 namespace {
-
-std::from_chars_result vector_parse32(const char* first, const char* last, std::uint32_t& value) {
-    const auto size = static_cast<std::size_t>(last - first);
-    return take_digits(first, last, leading_digits(load_text8(first, size)), value);
-}
-
-std::from_chars_result vector_parse64(const char* first, const char* last, std::uint64_t& value) {
-    const auto size = static_cast<std::size_t>(last - first);
-    return take_digits(first, last, leading_digits(load_text16(first, size)), value);
-}
 
 // A token the fast road leaves: the list is full, or the token is empty, longer than sixteen or
 // not all digits. Kept out of line, so that the fast road keeps its registers.
@@ -36,7 +25,7 @@ std::from_chars_result vector_parse64(const char* first, const char* last, std::
         return false;
     }
     std::uint64_t value = 0;
-    if (!take_token<vector_parse64>(token, last, delimiter, value, stop)) {
+    if (!take_token(token, last, delimiter, value, stop)) {
         return false;
     }
     out[stop.count++] = value;
@@ -49,7 +38,7 @@ std::from_chars_result vector_parse64(const char* first, const char* last, std::
 // stays in the text as sixteen bytes follow the block. The rest a token at a time.
 HexListResult vector_parse_list(const char* first, const char* last, char delimiter,
                                 std::uint64_t* out, std::size_t capacity) {
-    if (is_digit(static_cast<unsigned char>(delimiter))) {
+    if (is_digit(delimiter)) {
         return {first, std::errc::invalid_argument, 0};
     }
     const char* token = first;
@@ -71,7 +60,7 @@ HexListResult vector_parse_list(const char* first, const char* last, char delimi
             }
         }
     }
-    return finish_list<vector_parse64>(token, last, delimiter, out, capacity, stop.count);
+    return finish_list(token, last, delimiter, out, capacity, stop.count);
 }
 
 }  // namespace

@@ -9,12 +9,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "swar.h"
+#include "paths.h"
 
 namespace hexrace::parse_detail {
 namespace {
-
-using Vector = __m128i;
 
 // Sixteen bytes of a constant operand.
 struct alignas(16) Row {
@@ -29,17 +27,6 @@ constexpr Row splat(int byte) {
     return row;
 }
 
-// pshufb masks that move the second of two overlapping eight-byte loads to its places, for texts
-// of 8 to 15 bytes: lane i < 8 keeps byte i of the first load, lanes 8 to size - 1 take their bytes
-// from the second (lanes 8 to 15 of the register), and the rest are zeroed (0x80).
-constexpr Row tail_mask(int size) {
-    Row mask{};
-    for (int i = 0; i < 16; ++i) {
-        mask.lanes[i] = static_cast<signed char>(i < 8 ? i : i < size ? i + 16 - size : 0x80);
-    }
-    return mask;
-}
-
 struct Constants {
     Row below_zero = splat('0' - 1);
     Row above_nine = splat('9' + 1);
@@ -52,8 +39,6 @@ struct Constants {
     Row group_weights = {
         {0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0}};  // 256 and 1, as 16 bits
     Row gather = {{12, 13, 8, 9, 4, 5, 0, 1, -1, -1, -1, -1, -1, -1, -1, -1}};
-    Row tail[8] = {tail_mask(8),  tail_mask(9),  tail_mask(10), tail_mask(11),
-                   tail_mask(12), tail_mask(13), tail_mask(14), tail_mask(15)};
 };
 
 inline constexpr Constants kConstants{};
@@ -70,32 +55,9 @@ __m128i operand(const Row& row) {
     return _mm_load_si128(reinterpret_cast<const __m128i*>(row.lanes));
 }
 
-__m128i load_low(const char* p) {
-    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-}
-
 // Sixteen bytes at p, all of them the caller's.
 __m128i load16(const char* p) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-}
-
-// The first min(size, 16) text bytes in lanes 0 to 15, zeros after them; nothing outside
-// [first, first + size) is read.
-__m128i load_text16(const char* first, std::size_t size) {
-    if (size >= 16) {
-        return load16(first);
-    }
-    if (size >= 8) {
-        const __m128i both = _mm_unpacklo_epi64(load_low(first), load_low(first + size - 8));
-        return _mm_shuffle_epi8(both, operand(constants().tail[size - 8]));
-    }
-    return _mm_cvtsi64_si128(static_cast<long long>(load_partial(first, size)));
-}
-
-// The first min(size, 8) text bytes in lanes 0 to 7, zeros after them.
-__m128i load_text8(const char* first, std::size_t size) {
-    return size >= 8 ? load_low(first)
-                     : _mm_cvtsi64_si128(static_cast<long long>(load_partial(first, size)));
 }
 
 // The leading digits of sixteen text bytes (0 to 16 of them).
