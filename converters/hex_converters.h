@@ -50,4 +50,20 @@ HEXRACE_NOINLINE std::uint32_t pardu_long(const char* text);
 // " " -> 0xFFFFFFF0). Empty text -> 0. Reads nothing past the terminator.
 HEXRACE_NOINLINE std::uint32_t wefra_short(const char* text);
 
+// The race's contestants in report order: each converter's name, the label the report prints after
+// its time, and the converter. The harness times these rows; the suite, the tests and the build
+// (which reads the rows of this table as text) take the race's contestants from here alone.
+struct RaceRow {
+    const char* name;
+    const char* label;
+    HexConverter* converter;
+};
+
+inline constexpr RaceRow kRace[] = {
+    {"atodw", " atodw library\r\n", atodw},
+    {"vumo_short", " Vumo short\r\n", vumo_short},
+    {"pardu_long", " Pardu long\r\n", pardu_long},
+    {"wefra_short", " wefra short\r\n", wefra_short},
+};
+
 }  // namespace hexrace

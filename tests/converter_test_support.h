@@ -30,12 +30,13 @@ inline std::string converter_name(const ::testing::TestParamInfo<NamedConverter>
 }
 
 // The race's contestants, in report order.
-inline constexpr NamedConverter kRaceConverters[] = {
-    {"atodw", atodw},
-    {"vumo_short", vumo_short},
-    {"pardu_long", pardu_long},
-    {"wefra_short", wefra_short},
-};
+inline const std::vector<NamedConverter> kRaceConverters = [] {
+    std::vector<NamedConverter> converters;
+    for (const RaceRow& row : kRace) {
+        converters.push_back({row.name, row.converter});
+    }
+    return converters;
+}();
 
 // Calls `convert` on a copy of `text` padded with zeros to the eight bytes the widest reader may
 // touch, so each test exercises the converter rather than the caller's buffer.

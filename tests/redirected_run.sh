@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the race (through an emulator, if given) with standard input from /dev/null and checks its
 # whole output byte for byte, each time a number of at least one millisecond, and its exit code.
-# Usage: redirected_run.sh [EMULATOR...] PROGRAM
+# Usage: HEXRACE_LABELS='LABEL|...' redirected_run.sh [EMULATOR...] PROGRAM   (the build sets the
+# labels, read from the race's one table, in report order)
 set -u
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -11,7 +12,7 @@ code=$?
 
 # The report that these times make, compared with cmp: a shell variable cannot hold every byte
 # (NULs vanish from it), so the file itself is held to it.
-labels=(' atodw library' ' Vumo short' ' Pardu long' ' wefra short')
+IFS='|' read -r -a labels <<<"${HEXRACE_LABELS:?the labels, separated by |}"
 prompt='Press any key to continue ...'
 read -r -d '' -a times < <(grep -a -o -E '^[1-9][0-9]{0,9} ' "$work/output")
 : >"$work/expected"

@@ -5,14 +5,17 @@
 #include <string_view>
 #include <vector>
 
+#include "hex_converters.h"
+
 namespace hexrace::testing {
 
-inline const std::vector<std::string> kReportLabels = {
-    " atodw library\r\n",
-    " Vumo short\r\n",
-    " Pardu long\r\n",
-    " wefra short\r\n",
-};
+inline const std::vector<std::string> kReportLabels = [] {
+    std::vector<std::string> labels;
+    for (const RaceRow& row : kRace) {
+        labels.emplace_back(row.label);
+    }
+    return labels;
+}();
 
 inline const std::string kPrompt = "Press any key to continue ...";
 
