@@ -2,7 +2,7 @@
 #include <absl/strings/numbers.h>
 #include <absl/strings/string_view.h>
 
-#include "contestants.h"
+#include "separate_calls.h"
 
 namespace hexrace::bench {
 

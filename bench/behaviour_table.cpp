@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "contestants.h"
 #include "corpus.h"
@@ -34,17 +35,22 @@ int main() {
     std::printf("Where `unsigned long` has %zu bits:\n\n", 8 * sizeof(unsigned long));
     std::string header = "| input |";
     std::string rule = "|---|";
-    for (const Contestant& c : contestants) {
-        header += std::string(" `") + c.name + "` |";
-        rule += "---|";
+    std::vector<const Contestant*> shown;
+    for (const Contestant& c : contestants()) {
+        // The kernels of one parser behave alike, as its tests show: its row stands for them.
+        if (c.convert != nullptr && c.name.find('[') == std::string::npos) {
+            shown.push_back(&c);
+            header += " `" + c.name + "` |";
+            rule += "---|";
+        }
     }
     std::printf("%s\n%s\n", header.c_str(), rule.c_str());
     std::string notes;
     for (const Input& input : kInputs) {
         const Text text(input.text);
         std::printf("| %s |", input.shown);
-        for (const Contestant& c : contestants) {
-            std::printf(" 0x%X |", static_cast<unsigned>(c.convert(text.data(), text.length)));
+        for (const Contestant* c : shown) {
+            std::printf(" 0x%X |", static_cast<unsigned>(c->convert(text.data(), text.length)));
         }
         std::printf("\n");
         std::uint32_t value = 0;

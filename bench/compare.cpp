@@ -1,10 +1,14 @@
 // hexrace_compare: the race's converters against the calls a user would make instead, the
 // validated parser among them, with Google Benchmark: on the race's input, on each length, on
-// mixed corpora, one conversion waiting for the one before, and a buffer of lines in bulk.
+// mixed corpora, one conversion waiting for the one before, the user's own texts (--corpus FILE),
+// and buffers of many numbers in bulk. Every result is checked against std::from_chars first.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "contestants.h"
@@ -43,51 +47,122 @@ void time_chain(benchmark::State& state, const Corpus* corpus, Converter* conver
 }
 
 // The whole buffer per iteration, in bytes per second.
-void time_bulk(benchmark::State& state, const Lines* lines, BulkParser* parse) {
-    std::vector<std::uint64_t> out(lines->values.size());
-    const char* const first = lines->text.data();
-    const char* const last = first + lines->text.size();
+template <typename Out>
+void time_bulk(benchmark::State& state, const Numbers* numbers, const BulkParser<Out>* parse) {
+    std::vector<Out> out(numbers->values.size());
+    const char* const first = numbers->text.data();
+    const char* const last = first + numbers->text.size();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(parse(first, last, out.data(), out.size()));
+        benchmark::DoNotOptimize((*parse)(first, last, out.data(), out.size()));
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * lines->text.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * numbers->text.size()));
 }
 
-template <typename Row, typename Timing, typename Input>
-void register_row(const std::string& input, const Row& row, Timing timing, const Input* data) {
-    benchmark::RegisterBenchmark((input + "/" + row.name).c_str(), timing, data, row.convert);
+// The label says which kind of contestant a row is, in the JSON and on the console.
+const char* kind_of(const Contestant& c) {
+    return c.validates ? "validated" : "unvalidated";
 }
 
-// Every row of a width on every corpus of it, and the floor under each corpus: the loop and one
-// call, with no conversion.
-template <typename Row, typename Function, typename Table>
-void register_width(const std::vector<Corpus>& corpora, const Table& table, const Row& floor,
-                    std::set<std::string>& floored) {
+template <typename Timing, typename Input, typename Call>
+void add(const std::string& workload, const std::string& name, const char* kind, Timing timing,
+         const Input* input, Call call) {
+    benchmark::RegisterBenchmark((workload + "/" + name).c_str(), [=](benchmark::State& state) {
+        state.SetLabel(kind);
+        timing(state, input, call);
+    });
+}
+
+// Every contestant of a width on every corpus of it, and the floor under each corpus once.
+void add_texts(const std::vector<Corpus>& corpora, bool wide, std::set<std::string>& floored,
+               std::size_t trick_digits = 16) {
     for (const Corpus& corpus : corpora) {
-        for (const Row& row : table) {
-            register_row(corpus.name, row, time_calls<Function>, &corpus);
+        for (const Contestant& c : contestants()) {
+            if (!c.validates && c.max_digits < trick_digits) {
+                continue;
+            }
+            if (wide && c.convert64 != nullptr) {
+                add(corpus.name, c.name64, kind_of(c), time_calls<Converter64>, &corpus,
+                    c.convert64);
+            } else if (!wide && c.convert != nullptr) {
+                add(corpus.name, c.name, kind_of(c), time_calls<Converter>, &corpus, c.convert);
+            }
         }
         if (floored.insert(corpus.name).second) {
-            register_row(corpus.name, floor, time_calls<Function>, &corpus);
+            add(corpus.name, kFloor, "floor", time_calls<Converter>, &corpus, call_nothing);
         }
     }
 }
 
-void register_all(const std::vector<Corpus>& corpora32, const Corpus& latency,
-                  const std::vector<Corpus>& corpora64, const Lines& lines) {
-    std::set<std::string> floored;
-    register_width<Contestant, Converter>(corpora32, contestants, {kFloor, call_nothing}, floored);
-    for (const Contestant& row : contestants) {
-        register_row(latency.name, row, time_chain, &latency);
+void add_all(const std::vector<Corpus>& corpora32, const Corpus& latency,
+             const std::vector<Corpus>& corpora64, const std::vector<Numbers>& buffers,
+             std::set<std::string>& floored) {
+    add_texts(corpora32, false, floored);
+    add_texts(corpora64, true, floored);
+    for (const Contestant& c : contestants()) {
+        if (c.convert != nullptr) {
+            add(latency.name, c.name, kind_of(c), time_chain, &latency, c.convert);
+        }
     }
-    register_row(latency.name, Contestant{kFloor, call_nothing}, time_chain, &latency);
-    register_width<Contestant64, Converter64>(corpora64, contestants64, {kFloor, call_nothing64},
-                                              floored);
-    for (const BulkContestant& c : all_bulk_contestants()) {
-        benchmark::RegisterBenchmark((std::string("bulk/") + c.name).c_str(), time_bulk, &lines,
-                                     c.parse);
+    add(latency.name, kFloor, "floor", time_chain, &latency, call_nothing);
+    for (const Numbers& numbers : buffers) {
+        for (const Contestant& c : contestants()) {
+            if ((c.buffers & numbers.kind) != 0 && c.bulk64) {
+                add(numbers.name, c.name, kind_of(c), time_bulk<std::uint64_t>, &numbers,
+                    &c.bulk64);
+            } else if ((c.buffers & numbers.kind) != 0 && c.bulk32) {
+                add(numbers.name, c.name, kind_of(c), time_bulk<std::uint32_t>, &numbers,
+                    &c.bulk32);
+            }
+        }
     }
+}
+
+// The user's corpus, for every validated contestant, and every trick whose contract its texts
+// meet (a note says which are left out, and why); 32-bit rows where every value fits 32 bits.
+bool add_corpus(const std::string& path, Corpus& corpus, std::set<std::string>& floored) {
+    std::string error;
+    if (!read_corpus(path, corpus, error)) {
+        std::fprintf(stderr, "hexrace_compare: %s\n", error.c_str());
+        return false;
+    }
+    const std::size_t digits = longest(corpus);
+    const bool narrow = fits32(corpus);
+    for (const Contestant& c : contestants()) {
+        if (!c.validates && c.max_digits < digits) {
+            std::fprintf(stderr,
+                         "corpus: %s left out: it converts at most %zu digits, %s has a line of "
+                         "%zu\n",
+                         c.name.c_str(), c.max_digits, path.c_str(), digits);
+        }
+    }
+    const std::vector<Corpus> corpora{corpus};
+    if (!verify(narrow ? corpora : std::vector<Corpus>{}, corpora, {})) {
+        return false;
+    }
+    if (narrow) {
+        add_texts(corpora, false, floored, digits);
+    }
+    add_texts(corpora, true, floored, digits);
+    return true;
+}
+
+// Takes "--corpus FILE" or "--corpus=FILE" out of the arguments; "" where there is none.
+std::string take_corpus_flag(std::vector<char*>& args) {
+    std::string path;
+    for (auto arg = args.begin(); arg != args.end();) {
+        const std::string_view flag = *arg;
+        if (flag == "--corpus" && arg + 1 != args.end()) {
+            path = *(arg + 1);
+            arg = args.erase(arg, arg + 2);
+        } else if (flag.starts_with("--corpus=")) {
+            path = flag.substr(9);
+            arg = args.erase(arg);
+        } else {
+            ++arg;
+        }
+    }
+    return path;
 }
 
 }  // namespace
@@ -95,29 +170,39 @@ void register_all(const std::vector<Corpus>& corpora32, const Corpus& latency,
 
 int main(int argc, char** argv) {
     using namespace hexrace::bench;
+    std::vector<char*> args(argv, argv + argc);
+    const std::string corpus_path = take_corpus_flag(args);
+
     const std::vector<Corpus> corpora32 = ::hexrace::bench::corpora32();
     const Corpus latency = latency_corpus();
     const std::vector<Corpus> corpora64 = ::hexrace::bench::corpora64();
-    const Lines lines = bulk_lines();
-    if (!verify(corpora32, latency, corpora64, lines)) {
+    const std::vector<Numbers> buffers = ::hexrace::bench::buffers();
+    std::vector<Corpus> all32 = corpora32;
+    all32.push_back(latency);
+    if (!verify(all32, corpora64, buffers)) {
         return 1;
     }
-    register_all(corpora32, latency, corpora64, lines);
+    Corpus corpus;
+    std::set<std::string> floored;
+    if (!corpus_path.empty() && !add_corpus(corpus_path, corpus, floored)) {
+        return 1;
+    }
+    add_all(corpora32, latency, corpora64, buffers, floored);
 
     // Defaults first, so that flags on the command line override them: enough repetitions for
     // compare.py's U test, in a random order, so that a slow moment of the machine falls on
     // different benchmarks in each.
-    std::vector<char*> args{argv[0]};
     std::string defaults[] = {"--benchmark_repetitions=9", "--benchmark_min_time=0.05",
                               "--benchmark_enable_random_interleaving=true",
                               "--benchmark_display_aggregates_only=true"};
+    std::vector<char*> flags{args[0]};
     for (std::string& flag : defaults) {
-        args.push_back(flag.data());
+        flags.push_back(flag.data());
     }
-    args.insert(args.end(), argv + 1, argv + argc);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) {
+    flags.insert(flags.end(), args.begin() + 1, args.end());
+    int count = static_cast<int>(flags.size());
+    benchmark::Initialize(&count, flags.data());
+    if (benchmark::ReportUnrecognizedArguments(count, flags.data())) {
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <numeric>
 #include <random>
 #include <type_traits>
+#include <utility>
 
 namespace hexrace::bench {
 namespace {
@@ -30,18 +33,18 @@ Unsigned reference_value(const char* first, const char* last) {
     return value;
 }
 
-template <typename Named>
-bool verify_on(const Named& contestant, const std::vector<Corpus>& corpora) {
+template <typename Convert>
+bool verify_on(const char* name, Convert* convert, const std::vector<Corpus>& corpora) {
     for (const Corpus& corpus : corpora) {
         for (const Text& text : corpus.texts) {
-            const auto got = contestant.convert(text.data(), text.length);
+            const auto got = convert(text.data(), text.length);
             const auto want = reference_value<std::remove_const_t<decltype(got)>>(
                 text.data(), text.data() + text.length);
             if (got != want) {
                 std::fprintf(stderr,
                              "%s gives 0x%llX for \"%s\" (%s inputs); std::from_chars gives "
                              "0x%llX. Nothing was timed.\n",
-                             contestant.name, static_cast<unsigned long long>(got), text.data(),
+                             name, static_cast<unsigned long long>(got), text.data(),
                              corpus.name.c_str(), static_cast<unsigned long long>(want));
                 return false;
             }
@@ -50,18 +53,38 @@ bool verify_on(const Named& contestant, const std::vector<Corpus>& corpora) {
     return true;
 }
 
-bool verify_bulk(const BulkContestant& contestant, const Lines& lines) {
-    std::vector<std::uint64_t> out(lines.values.size());
-    const std::size_t count = contestant.parse(
-        lines.text.data(), lines.text.data() + lines.text.size(), out.data(), out.size());
-    if (count != lines.values.size() || out != lines.values) {
+template <typename Out>
+bool verify_bulk(const std::string& name, const BulkParser<Out>& parse, const Numbers& numbers) {
+    std::vector<Out> out(numbers.values.size() + 1);
+    const std::size_t count = parse(numbers.text.data(), numbers.text.data() + numbers.text.size(),
+                                    out.data(), out.size());
+    const bool same = count == numbers.values.size() &&
+                      std::equal(numbers.values.begin(), numbers.values.end(), out.begin());
+    if (!same) {
         std::fprintf(stderr,
-                     "%s parses %zu of the %zu lines, or not to their values. Nothing was "
+                     "%s parses %zu of the %zu numbers of %s, or not to their values. Nothing was "
                      "timed.\n",
-                     contestant.name, count, lines.values.size());
-        return false;
+                     name.c_str(), count, numbers.values.size(), numbers.name.c_str());
     }
-    return true;
+    return same;
+}
+
+// Random lines of `min` to `max` digits, each ended by `end`, to about 1 MiB.
+Numbers random_lines(const char* name, Buffer kind, std::uint32_t seed, std::size_t max,
+                     const char* end) {
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<std::size_t> length(1, max);
+    Numbers numbers{name, kind, {}, {}};
+    for (;;) {
+        const std::string digits = random_digits(rng, length(rng));
+        if (numbers.text.size() + digits.size() + std::strlen(end) > std::size_t{1} << 20) {
+            return numbers;
+        }
+        numbers.text += digits;
+        numbers.text += end;
+        numbers.values.push_back(
+            reference_value<std::uint64_t>(digits.data(), digits.data() + digits.size()));
+    }
 }
 
 }  // namespace
@@ -128,39 +151,90 @@ std::vector<Corpus> corpora64() {
     return corpora;
 }
 
-Lines bulk_lines() {
-    std::mt19937 rng(0xb01c);
-    std::uniform_int_distribution<std::size_t> length(1, 16);
-    Lines lines;
-    for (;;) {
-        const std::string digits = random_digits(rng, length(rng));
-        if (lines.text.size() + digits.size() + 1 > std::size_t{1} << 20) {
-            return lines;
-        }
-        lines.text += digits;
-        lines.text += '\n';
-        lines.values.push_back(
+std::vector<Numbers> buffers() {
+    std::vector<Numbers> all{random_lines("bulk", kBulk, 0xb01c, 16, "\n"),
+                             random_lines("bulk_crlf", kBulkCrlf, 0xb01c, 16, "\r\n"),
+                             random_lines("bulk32", kBulk32, 0xb032, 8, "\n")};
+    // A hexdump without offsets: two-digit words, sixteen a line.
+    std::mt19937 rng(0xd0d0);
+    Numbers words{"words", kWords, {}, {}};
+    while (words.text.size() + 3 <= std::size_t{1} << 20) {
+        const std::string digits = random_digits(rng, 2);
+        words.text += digits;
+        words.values.push_back(
             reference_value<std::uint64_t>(digits.data(), digits.data() + digits.size()));
+        words.text += words.values.size() % 16 == 0 ? '\n' : ' ';
     }
+    all.push_back(std::move(words));
+    return all;
 }
 
-bool verify(const std::vector<Corpus>& corpora32, const Corpus& latency,
-            const std::vector<Corpus>& corpora64, const Lines& lines) {
-    std::vector<Corpus> all32 = corpora32;
-    all32.push_back(latency);
-    for (const Contestant& contestant : contestants) {
-        if (!verify_on(contestant, all32)) {
+bool read_corpus(const std::string& path, Corpus& corpus, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    corpus = {"corpus", {}};
+    std::string line;
+    for (std::size_t number = 1; std::getline(file, line); ++number) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        std::uint64_t value = 0;
+        const auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), value, 16);
+        const char* why = ec == std::errc::result_out_of_range ? "more than 64 bits"
+                          : ec != std::errc{} || end != line.data() + line.size()
+                              ? "no hexadecimal number alone (digits 0-9, a-f, A-F, nothing else)"
+                          : line.size() >= kSlotBytes ? "longer than the suite's texts (31 bytes)"
+                                                      : nullptr;
+        if (why != nullptr) {
+            error = path + ":" + std::to_string(number) + ": \"" + line + "\" is " + why;
             return false;
         }
+        corpus.texts.emplace_back(line);
     }
-    for (const Contestant64& contestant : contestants64) {
-        if (!verify_on(contestant, corpora64)) {
+    if (corpus.texts.empty()) {
+        error = path + ": no lines";
+        return false;
+    }
+    // Round up to a power of two, starting over from the first line.
+    for (std::size_t i = 0; (corpus.texts.size() & (corpus.texts.size() - 1)) != 0; ++i) {
+        corpus.texts.push_back(corpus.texts[i]);
+    }
+    return true;
+}
+
+std::size_t longest(const Corpus& corpus) {
+    std::size_t most = 0;
+    for (const Text& text : corpus.texts) {
+        most = std::max(most, text.length);
+    }
+    return most;
+}
+
+bool fits32(const Corpus& corpus) {
+    return std::all_of(corpus.texts.begin(), corpus.texts.end(), [](const Text& text) {
+        std::uint32_t value = 0;
+        return std::from_chars(text.data(), text.data() + text.length, value, 16).ec == std::errc{};
+    });
+}
+
+bool verify(const std::vector<Corpus>& corpora32, const std::vector<Corpus>& corpora64,
+            const std::vector<Numbers>& buffers) {
+    for (const Contestant& c : contestants()) {
+        if ((c.convert != nullptr && !verify_on(c.name.c_str(), c.convert, corpora32)) ||
+            (c.convert64 != nullptr && !verify_on(c.name64.c_str(), c.convert64, corpora64))) {
             return false;
         }
-    }
-    for (const BulkContestant& contestant : all_bulk_contestants()) {
-        if (!verify_bulk(contestant, lines)) {
-            return false;
+        for (const Numbers& numbers : buffers) {
+            if ((c.buffers & numbers.kind) == 0) {
+                continue;
+            }
+            if ((c.bulk64 && !verify_bulk(c.name, c.bulk64, numbers)) ||
+                (c.bulk32 && !verify_bulk(c.name, c.bulk32, numbers))) {
+                return false;
+            }
         }
     }
     return true;

@@ -1,5 +1,5 @@
 // The suite's inputs: the race's text, each length on its own, mixed corpora of either width, a
-// chain for latency, and a buffer of lines for bulk parsing.
+// chain for latency, the user's own texts, and buffers of many numbers for the list functions.
 #pragma once
 
 #include <array>
@@ -48,17 +48,30 @@ std::vector<Corpus> corpora32();
 // The 64-bit contestants' inputs: each length 1 to 16, the 16-digit mixed corpus.
 std::vector<Corpus> corpora64();
 
-// About 1 MiB of random lines of 1 to 16 digits, each ended by '\n', and their values.
-struct Lines {
+// "corpus": the lines of a file of the user's, LF or CRLF, each one hexadecimal number that
+// std::from_chars takes whole (into 64 bits), repeated to a power of two. On a line that is not,
+// or an unreadable or empty file, returns false with `error` saying which and why.
+bool read_corpus(const std::string& path, Corpus& corpus, std::string& error);
+
+// The most digits of any text of a corpus, and whether every value fits in 32 bits.
+std::size_t longest(const Corpus& corpus);
+bool fits32(const Corpus& corpus);
+
+// A buffer of many numbers, and their values.
+struct Numbers {
+    std::string name;
+    Buffer kind;
     std::string text;
     std::vector<std::uint64_t> values;
 };
-Lines bulk_lines();
 
-// Checks every contestant on every input of its width, and every bulk parser on the lines,
-// against std::from_chars; on the first mismatch writes a message naming the contestant and the
-// input to standard error and returns false.
-bool verify(const std::vector<Corpus>& corpora32, const Corpus& latency,
-            const std::vector<Corpus>& corpora64, const Lines& lines);
+// The four buffers of Buffer, the same on every run.
+std::vector<Numbers> buffers();
+
+// Checks every contestant on every input it takes, each text and each buffer, against
+// std::from_chars; on the first mismatch writes a message naming the contestant and the input to
+// standard error and returns false.
+bool verify(const std::vector<Corpus>& corpora32, const std::vector<Corpus>& corpora64,
+            const std::vector<Numbers>& buffers);
 
 }  // namespace hexrace::bench

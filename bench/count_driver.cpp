@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -30,8 +29,9 @@ long convert_cycling(Function* convert, const Corpus& corpus, long conversions) 
     return conversions;
 }
 
-long parse_buffers(BulkParser* parse, long lines_wanted) {
-    const Lines lines = bulk_lines();
+long parse_buffers(const BulkParser<std::uint64_t>& parse, long lines_wanted) {
+    std::vector<Numbers> all = buffers();
+    const Numbers& lines = all.front();  // bulk
     std::vector<std::uint64_t> out(lines.values.size());
     long done = 0;
     while (done < lines_wanted) {
@@ -50,18 +50,21 @@ int made(long conversions) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<Contestant> all32(std::begin(contestants), std::end(contestants));
-    const std::vector<Contestant64> all64(std::begin(contestants64), std::end(contestants64));
-    const std::vector<BulkContestant> bulk = all_bulk_contestants();
     if (argc == 2 && std::string(argv[1]) == "--list") {
-        for (const Contestant& c : all32) {
-            std::printf("%s\tfixed mixed\n", c.name);
+        for (const Contestant& c : contestants()) {
+            if (c.convert != nullptr) {
+                std::printf("%s\tfixed mixed\n", c.name.c_str());
+            }
         }
-        for (const Contestant64& c : all64) {
-            std::printf("%s\tmixed16\n", c.name);
+        for (const Contestant& c : contestants()) {
+            if (c.convert64 != nullptr) {
+                std::printf("%s\tmixed16\n", c.name64.c_str());
+            }
         }
-        for (const BulkContestant& c : bulk) {
-            std::printf("%s\tbulk\n", c.name);
+        for (const Contestant& c : contestants()) {
+            if (c.bulk64 && (c.buffers & kBulk) != 0) {
+                std::printf("%s\tbulk\n", c.name.c_str());
+            }
         }
         return 0;
     }
@@ -77,25 +80,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: no conversions\n", argv[0]);
         return 2;
     }
+    const bool narrow = input == "fixed" || input == "mixed";
     // "nothing" measures the loop and the call alone.
-    if (name == "nothing" && (input == "fixed" || input == "mixed")) {
+    if (name == "nothing" && narrow) {
         return made(convert_cycling(
             call_nothing, input == "fixed" ? fixed_corpus() : mixed_corpus(8), conversions));
     }
-    for (const Contestant& c : all32) {
-        if (name == c.name && (input == "fixed" || input == "mixed")) {
+    for (const Contestant& c : contestants()) {
+        if (name == c.name && narrow && c.convert != nullptr) {
             return made(convert_cycling(
                 c.convert, input == "fixed" ? fixed_corpus() : mixed_corpus(8), conversions));
         }
-    }
-    for (const Contestant64& c : all64) {
-        if (name == c.name && input == "mixed16") {
-            return made(convert_cycling(c.convert, mixed_corpus(16), conversions));
+        if (name == c.name64 && input == "mixed16" && c.convert64 != nullptr) {
+            return made(convert_cycling(c.convert64, mixed_corpus(16), conversions));
         }
-    }
-    for (const BulkContestant& c : bulk) {
-        if (name == c.name && input == "bulk") {
-            return made(parse_buffers(c.parse, conversions));
+        if (name == c.name && input == "bulk" && c.bulk64 && (c.buffers & kBulk) != 0) {
+            return made(parse_buffers(c.bulk64, conversions));
         }
     }
     std::fprintf(stderr, "%s: no contestant %s for input %s\n", argv[0], name.c_str(),

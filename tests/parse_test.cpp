@@ -2,6 +2,7 @@
 // parser on every path this build and CPU have.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -230,97 +231,194 @@ std::vector<ListPath> paths_here() {
 
 class EveryPath : public ::testing::TestWithParam<ListPath> {};
 
+// A list function of a path, for a format and an output width, called as the public one is.
+template <typename Out>
+HexListResult parse_list(const ListPath& path, Format format, const char* first, const char* last,
+                         char delimiter, Out* out, std::size_t capacity) {
+    return path.functions->get<Out>(format)(first, last, delimiter, out, capacity);
+}
+
+constexpr Format kList = Format::kDelimited;
+constexpr Format kLines = Format::kLines;
+constexpr Format kWords = Format::kWords;
+
 TEST_P(EveryPath, ListsFollowTheirContract) {
+    constexpr std::errc kDone{};
+    constexpr std::errc kInvalid = std::errc::invalid_argument;
+    constexpr std::errc kFull = std::errc::no_buffer_space;
+    constexpr std::errc kRange = std::errc::result_out_of_range;
     const struct {
+        Format format;
         const char* text;
         std::size_t capacity;
         std::vector<std::uint64_t> values;
         std::errc ec;
         std::size_t stop;  // ptr - first
+        int bits = 0;      // the one output width the row is for; 0 for both
     } cases[] = {
-        // Tokens and their delimiters.
-        {"", 4, {}, std::errc{}, 0},
-        {"1f\n2\n", 4, {0x1F, 2}, std::errc{}, 5},
-        {"1f\n2", 4, {0x1F, 2}, std::errc{}, 4},
-        {"00000000000000000000ffffffffffffffff\n0", 4, {~0ull, 0}, std::errc{}, 38},
-        {"0123456789abcdef\n0123456789ABCDEF\n",
+        // Tokens and their delimiters ("\n" here).
+        {kList, "", 4, {}, kDone, 0},
+        {kList, "1f\n2\n", 4, {0x1F, 2}, kDone, 5},
+        {kList, "1f\n2", 4, {0x1F, 2}, kDone, 4},
+        {kList, "00000000000000000000ffffffffffffffff\n0", 4, {~0ull, 0}, kDone, 38, 64},
+        {kList,
+         "0123456789abcdef\n0123456789ABCDEF\n",
          4,
          {0x0123456789ABCDEF, 0x0123456789ABCDEF},
-         std::errc{},
-         34},
-        // Where it stops, the values before kept.
-        {"1\n\n2", 4, {1}, std::errc::invalid_argument, 2},
-        {"\n", 4, {}, std::errc::invalid_argument, 0},
-        {"1\n-2", 4, {1}, std::errc::invalid_argument, 2},
-        {"12 \n", 4, {}, std::errc::invalid_argument, 2},
-        {"a\n10000000000000000\n", 4, {0xA}, std::errc::result_out_of_range, 2},
-        {"1\n2\n3", 2, {1, 2}, std::errc::no_buffer_space, 4},
-        {"1\n2\n", 2, {1, 2}, std::errc{}, 4},
+         kDone,
+         34,
+         64},
+        // Where a list stops, the values before kept.
+        {kList, "1\n\n2", 4, {1}, kInvalid, 2},
+        {kList, "\n", 4, {}, kInvalid, 0},
+        {kList, "1\n-2", 4, {1}, kInvalid, 2},
+        {kList, "12 \n", 4, {}, kInvalid, 2},
+        {kList, "1f\r\n2", 4, {}, kInvalid, 2},
+        {kList, "a\n10000000000000000\n", 4, {0xA}, kRange, 2},
+        {kList, "1\n2\n3", 2, {1, 2}, kFull, 4},
+        {kList, "1\n2\n", 2, {1, 2}, kDone, 4},
+        // Lines: LF or CRLF, empty lines only at the very end.
+        {kLines, "1f\r\n2\r\n", 4, {0x1F, 2}, kDone, 7},
+        {kLines, "1f\n2\r\n3", 4, {0x1F, 2, 3}, kDone, 7},
+        {kLines, "1f\n2\n\n\r\n\n", 4, {0x1F, 2}, kDone, 9},
+        {kLines, "\n\r\n", 4, {}, kDone, 3},
+        {kLines, "1f\n\n2", 4, {0x1F}, kInvalid, 3},
+        {kLines, "1f\r\n\r\n2\r\n", 4, {0x1F}, kInvalid, 4},
+        {kLines, "\r\n1", 4, {}, kInvalid, 0},
+        {kLines, "1\r2\n", 4, {}, kInvalid, 1},
+        {kLines, "1\r", 4, {}, kInvalid, 1},
+        {kLines, "1\n\r", 4, {1}, kInvalid, 2},
+        {kLines, "12 \n", 4, {}, kInvalid, 2},
+        {kLines, "1\n2\n\n", 2, {1, 2}, kDone, 5},
+        {kLines, "1\n2\n3", 2, {1, 2}, kFull, 4},
+        // Words: runs of every white-space byte, before, between and after.
+        {kWords, " \t\n\v\f\r1f \t\n\v\f\r2 \t\n\v\f\r", 4, {0x1F, 2}, kDone, 21},
+        {kWords, "de ad\tbe\n\nef", 4, {0xDE, 0xAD, 0xBE, 0xEF}, kDone, 12},
+        {kWords, "   ", 4, {}, kDone, 3},
+        {kWords, "1f, 2", 4, {}, kInvalid, 2},
+        {kWords, "1 -2", 4, {1}, kInvalid, 2},
+        {kWords, "1 2x", 4, {1}, kInvalid, 3},
+        {kWords, "1 2 3", 2, {1, 2}, kFull, 4},
+        {kWords, "1 2  ", 2, {1, 2}, kDone, 5},
+        // The output's width decides what fits.
+        {kLines, "ffffffff\n100000000\n", 4, {0xFFFFFFFF, 0x100000000}, kDone, 19, 64},
+        {kLines, "ffffffff\n100000000\n", 4, {0xFFFFFFFF}, kRange, 9, 32},
+        {kWords, "000000000ffffffff 1", 4, {0xFFFFFFFF, 1}, kDone, 19},
     };
     for (const auto& c : cases) {
-        const std::string text = c.text;
-        std::vector<std::uint64_t> out(c.capacity + 1, 0xBAD);
-        const HexListResult result = GetParam().parse_list(text.data(), text.data() + text.size(),
-                                                           '\n', out.data(), c.capacity);
-        EXPECT_EQ(result.ec, c.ec) << '"' << c.text << '"';
-        EXPECT_EQ(result.ptr - text.data(), static_cast<std::ptrdiff_t>(c.stop)) << c.text;
-        EXPECT_EQ(std::vector(out.begin(), out.begin() + result.count), c.values) << c.text;
-        EXPECT_EQ(out[c.values.size()], 0xBADu) << "written past the values: " << c.text;
+        for (const int bits : {32, 64}) {
+            if (c.bits != 0 && c.bits != bits) {
+                continue;
+            }
+            const std::string text = c.text;
+            std::vector<std::uint64_t> got;
+            HexListResult result{};
+            if (bits == 32) {
+                std::vector<std::uint32_t> out(c.capacity + 1, 0xBAD);
+                result = parse_list(GetParam(), c.format, text.data(), text.data() + text.size(),
+                                    '\n', out.data(), c.capacity);
+                got.assign(out.begin(), out.end());
+            } else {
+                got.assign(c.capacity + 1, 0xBAD);
+                result = parse_list(GetParam(), c.format, text.data(), text.data() + text.size(),
+                                    '\n', got.data(), c.capacity);
+            }
+            const auto trace = ::testing::Message() << bits << " bits, \"" << c.text << '"';
+            EXPECT_EQ(result.ec, c.ec) << trace;
+            EXPECT_EQ(result.ptr - text.data(), static_cast<std::ptrdiff_t>(c.stop)) << trace;
+            EXPECT_EQ(std::vector(got.begin(), got.begin() + result.count), c.values) << trace;
+            EXPECT_EQ(got[c.values.size()], 0xBADu) << "written past the values: " << trace;
+        }
     }
     std::uint64_t out = 0;
     const std::string_view digit_delimited = "1a2";
-    const HexListResult digit =
-        GetParam().parse_list(digit_delimited.data(), digit_delimited.data() + 3, 'a', &out, 1);
+    const HexListResult digit = parse_list(GetParam(), kList, digit_delimited.data(),
+                                           digit_delimited.data() + 3, 'a', &out, 1);
     EXPECT_EQ(digit.ec, std::errc::invalid_argument) << "a digit for a delimiter";
     EXPECT_EQ(digit.count, 0u);
 }
 
-// Long lists, which the vector paths take 64 bytes at a time, against the contract spelt out with
-// std::from_chars.
-// Each list ends at an unreadable page, so that a read past its end crashes the test.
-TEST_P(EveryPath, ListsAgreeWithFromCharsOnRandomLongLists) {
+// A random list of a format: mostly one to sixteen digits and the format's separators, now and
+// then more digits, none, a stray byte or an odd separator; about `length` bytes.
+std::string random_list(Format format, std::mt19937& rng, std::size_t length, std::size_t& tokens) {
     static constexpr char kDigits[] = "0123456789abcdefABCDEF";
+    static constexpr const char* kSeparators[] = {"\n", "\n", "\n", "\r\n", " ", " ", "\t", "  \n"};
+    auto below = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
+    std::string text = format == kWords && below(4) == 0 ? " " : "";
+    for (tokens = 0; text.size() < length; ++tokens) {
+        const std::size_t odd = below(200);
+        const std::size_t digits = odd == 0 ? 0 : odd < 3 ? 17 + below(8) : 1 + below(16);
+        for (std::size_t d = 0; d < digits; ++d) {
+            text += odd == 1 ? '0' : kDigits[below(sizeof kDigits - 1)];
+        }
+        if (odd == 3) {
+            text += "x\r"[below(2)];
+        }
+        text += format == kList    ? "\n"
+                : format == kLines ? kSeparators[below(4)]
+                                   : kSeparators[3 + below(5)];
+    }
+    if (below(3) == 0) {
+        text.pop_back();  // the last token ends at the end
+    } else if (format != kList && below(3) == 0) {
+        text += "\n\r\n";  // blank lines, white space
+    }
+    return text;
+}
+
+// Long lists, which the vector paths take 64 bytes at a time, of every format and width, against
+// the contracts spelt out with std::from_chars. Each list ends at an unreadable page, so that a
+// read past its end crashes the test.
+TEST_P(EveryPath, ListsAgreeWithFromCharsOnRandomLongLists) {
     const GuardedPage page;
     std::mt19937 rng(7);
     auto below = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
-    for (int i = 0; i < 20'000; ++i) {
-        std::string text;
+    for (int i = 0; i < 30'000; ++i) {
+        const Format format = std::array{kList, kLines, kWords}[i % 3];
         std::size_t tokens = 0;
-        for (std::size_t length = 1 + below(400); text.size() < length; ++tokens) {
-            // Mostly one to sixteen digits; now and then more, none, or a stray byte after them.
-            const std::size_t odd = below(200);
-            const std::size_t digits = odd == 0 ? 0 : odd < 3 ? 17 + below(8) : 1 + below(16);
-            for (std::size_t d = 0; d < digits; ++d) {
-                text += odd == 1 ? '0' : kDigits[below(sizeof kDigits - 1)];
-            }
-            text += odd == 3 ? 'x' : '\n';
-        }
-        if (below(2) == 0) {
-            text.pop_back();  // the last token ends at the end
-        }
+        const std::string text = random_list(format, rng, 1 + below(400), tokens);
         const std::size_t capacity = below(8) == 0 ? below(tokens + 1) : tokens;
-        std::vector<std::uint64_t> want(tokens + 1, 0xBAD), got(tokens + 1, 0xBAD);
         const char* const first = page.place_at_end(text.data(), text.size());
         const char* const last = first + text.size();
-        const HexListResult expected = reference_list(first, last, '\n', want.data(), capacity);
-        const HexListResult result = GetParam().parse_list(first, last, '\n', got.data(), capacity);
-        ASSERT_TRUE(result.ptr == expected.ptr && result.ec == expected.ec &&
-                    result.count == expected.count && got == want)
-            << text << "\nstops at " << result.ptr - first << " (not " << expected.ptr - first
-            << ") after " << result.count << " (not " << expected.count << ") values, error "
-            << static_cast<int>(result.ec);
+        const auto check = [&](auto width) {
+            using Out = decltype(width);
+            std::vector<Out> want(tokens + 1, 0xBAD), got(tokens + 1, 0xBAD);
+            const HexListResult expected =
+                reference_list(format, first, last, '\n', want.data(), capacity);
+            const HexListResult result =
+                parse_list(GetParam(), format, first, last, '\n', got.data(), capacity);
+            ASSERT_TRUE(result.ptr == expected.ptr && result.ec == expected.ec &&
+                        result.count == expected.count && got == want)
+                << 8 * sizeof(Out) << " bits, format " << static_cast<int>(format) << ": " << text
+                << "\nstops at " << result.ptr - first << " (not " << expected.ptr - first
+                << ") after " << result.count << " (not " << expected.count << ") values, error "
+                << static_cast<int>(result.ec);
+        };
+        check(std::uint64_t{});
+        check(std::uint32_t{});
+        if (::testing::Test::HasFatalFailure()) {
+            return;
+        }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Parse, EveryPath, ::testing::ValuesIn(paths_here()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The public list function reaches a path, through the row its first call chose.
-TEST(ParseHexList, ParsesThroughTheBestPath) {
-    const std::string_view lines = "7\nff";
-    std::uint64_t list[2] = {};
-    EXPECT_EQ(parse_hex_list(lines.data(), lines.data() + lines.size(), '\n', list, 2).count, 2u);
-    EXPECT_EQ(list[1], 0xFFu);
+// The public list functions reach a path, through the row their first call chose.
+TEST(ParseHexList, EachEntryParsesThroughTheBestPath) {
+    const std::string_view text = "7\r\nff\r\n";
+    const char* const last = text.data() + text.size();
+    std::uint64_t wide[2] = {};
+    std::uint32_t narrow[2] = {};
+    EXPECT_EQ(parse_hex_list(text.data(), last, '\r', wide, 2).ptr, text.data() + 2);
+    EXPECT_EQ(parse_hex_list(text.data(), last, '\r', narrow, 2).ptr, text.data() + 2);
+    EXPECT_EQ(parse_hex_lines(text.data(), last, wide, 2).count, 2u);
+    EXPECT_EQ(parse_hex_lines(text.data(), last, narrow, 2).count, 2u);
+    EXPECT_EQ(parse_hex_words(text.data(), last, wide, 2).count, 2u);
+    EXPECT_EQ(parse_hex_words(text.data(), last, narrow, 2).count, 2u);
+    EXPECT_EQ(wide[1], 0xFFu);
+    EXPECT_EQ(narrow[1], 0xFFu);
 }
 
 }  // namespace

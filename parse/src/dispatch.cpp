@@ -14,30 +14,37 @@ bool everywhere() {
     return true;
 }
 
-#if HEXRACE_PARSE_SSSE3
+#if HEXRACE_PARSE_X86_64
+// The first call may come from a static constructor, before the CPU's features are read.
+bool has_avx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("bmi2");
+}
+
 bool has_ssse3() {
-    __builtin_cpu_init();  // the first call may come from a static constructor
+    __builtin_cpu_init();
     return __builtin_cpu_supports("ssse3");
 }
 #endif
 
-// Best first: a path earns its row by a figure in the suite. (The SSSE3 kernels in VEX encoding,
-// for AVX, took three instructions fewer a number and no less time: no row.)
+// Best first; a path earns its row by a figure in the suite.
 constexpr ListPath kListPaths[] = {
-#if HEXRACE_PARSE_SSSE3
-    {"ssse3", "ssse3", has_ssse3, ssse3_parse_list},
+#if HEXRACE_PARSE_X86_64
+    {"avx2", "avx2", has_avx2, &avx2_functions},
+    {"ssse3", "ssse3", has_ssse3, &ssse3_functions},
 #endif
-#if HEXRACE_PARSE_NEON
-    {"neon", "neon", everywhere, neon_parse_list},
+#if HEXRACE_PARSE_AARCH64
+    {"neon", "neon", everywhere, &neon_functions},
 #endif
-    {"portable", nullptr, everywhere, portable_parse_list},
+    {"portable", nullptr, everywhere, &portable_functions},
 };
 
 // Found on the first call and kept: every later call costs a load and an indirect call. Racing
 // first calls find and store the same row.
 std::atomic<const ListPath*> chosen{nullptr};
 
-const ListPath& best_path() {
+const ListFunctions& best() {
     const ListPath* path = chosen.load(std::memory_order_relaxed);
     if (path == nullptr) {
         path = kListPaths;
@@ -46,7 +53,13 @@ const ListPath& best_path() {
         }
         chosen.store(path, std::memory_order_relaxed);
     }
-    return *path;
+    return *path->functions;
+}
+
+template <Format F, typename Out>
+HexListResult parse(const char* first, const char* last, char delimiter, Out* out,
+                    std::size_t capacity) {
+    return best().get<Out>(F)(first, last, delimiter, out, capacity);
 }
 
 }  // namespace
@@ -59,9 +72,37 @@ std::span<const ListPath> list_paths() {
 
 namespace hexrace {
 
+using parse_detail::Format;
+using parse_detail::parse;
+
 HexListResult parse_hex_list(const char* first, const char* last, char delimiter,
                              std::uint64_t* out, std::size_t capacity) {
-    return parse_detail::best_path().parse_list(first, last, delimiter, out, capacity);
+    return parse<Format::kDelimited>(first, last, delimiter, out, capacity);
+}
+
+HexListResult parse_hex_list(const char* first, const char* last, char delimiter,
+                             std::uint32_t* out, std::size_t capacity) {
+    return parse<Format::kDelimited>(first, last, delimiter, out, capacity);
+}
+
+HexListResult parse_hex_lines(const char* first, const char* last, std::uint64_t* out,
+                              std::size_t capacity) {
+    return parse<Format::kLines>(first, last, '\n', out, capacity);
+}
+
+HexListResult parse_hex_lines(const char* first, const char* last, std::uint32_t* out,
+                              std::size_t capacity) {
+    return parse<Format::kLines>(first, last, '\n', out, capacity);
+}
+
+HexListResult parse_hex_words(const char* first, const char* last, std::uint64_t* out,
+                              std::size_t capacity) {
+    return parse<Format::kWords>(first, last, ' ', out, capacity);
+}
+
+HexListResult parse_hex_words(const char* first, const char* last, std::uint32_t* out,
+                              std::size_t capacity) {
+    return parse<Format::kWords>(first, last, ' ', out, capacity);
 }
 
 }  // namespace hexrace

@@ -16,39 +16,81 @@ uint8x16_t load16(const char* p) {
     return vld1q_u8(reinterpret_cast<const std::uint8_t*>(p));
 }
 
-// The leading digits of sixteen text bytes (0 to 16 of them).
-Digits leading_digits(uint8x16_t text) {
+// Where sixteen text bytes are digits.
+uint8x16_t digit_lanes(uint8x16_t text) {
     const uint8x16_t decimal = vcleq_u8(vsubq_u8(text, vdupq_n_u8('0')), vdupq_n_u8(9));
     const uint8x16_t folded = vorrq_u8(text, vdupq_n_u8(0x20));
-    const uint8x16_t letters = vcleq_u8(vsubq_u8(folded, vdupq_n_u8('a')), vdupq_n_u8(5));
-    // Four bits a byte, set where it is a digit: NEON has no byte mask of one bit a lane.
-    const uint8x8_t nibbles = vshrn_n_u16(vreinterpretq_u16_u8(vorrq_u8(decimal, letters)), 4);
-    const int count = std::countr_zero(~vget_lane_u64(vreinterpret_u64_u8(nibbles), 0)) / 4;
-    // Each digit's value: the low nibble, 9 more for a letter.
-    const uint8x16_t values =
-        vaddq_u8(vandq_u8(text, vdupq_n_u8(0x0F)), vandq_u8(letters, vdupq_n_u8(9)));
-    // Each pair of digits into one byte (16 x first + second), the first pair lowest.
-    const uint16x8_t lanes = vreinterpretq_u16_u8(values);
-    const uint8x8_t pairs = vmovn_u16(vorrq_u16(vshlq_n_u16(lanes, 4), vshrq_n_u16(lanes, 8)));
-    const std::uint64_t aligned = __builtin_bswap64(vget_lane_u64(vreinterpret_u64_u8(pairs), 0));
-    // Sixteen places with the digits at the top: shift out the places after them.
-    return {count == 0 ? 0 : aligned >> (64 - 4 * count), count};
+    return vorrq_u8(decimal, vcleq_u8(vsubq_u8(folded, vdupq_n_u8('a')), vdupq_n_u8(5)));
 }
 
-// Bit i set where block[i] is the delimiter, for the 64 bytes at block: each lane weighted by its
-// bit, then pairwise sums down to one byte per eight lanes.
-std::uint64_t delimiter_mask(const char* block, char delimiter) {
+// The values of sixteen bytes as sixteen places, the first byte's highest: each byte's low nibble,
+// 9 more for a letter (a byte above '9'), then each pair into one byte (16 x first + second), the
+// first pair lowest, swapped into place. Bytes that are no digit give some value below 16.
+std::uint64_t places_of(uint8x16_t text) {
+    const uint8x16_t letter_adjust = vandq_u8(vcgtq_u8(text, vdupq_n_u8('9')), vdupq_n_u8(9));
+    const uint8x16_t values = vandq_u8(vaddq_u8(text, letter_adjust), vdupq_n_u8(0x0F));
+    const uint16x8_t lanes = vreinterpretq_u16_u8(values);
+    const uint8x8_t pairs = vmovn_u16(vorrq_u16(vshlq_n_u16(lanes, 4), vshrq_n_u16(lanes, 8)));
+    return __builtin_bswap64(vget_lane_u64(vreinterpret_u64_u8(pairs), 0));
+}
+
+// The leading digits of sixteen text bytes (0 to 16 of them).
+Digits leading_digits(uint8x16_t text) {
+    // Four bits a byte, set where it is a digit: NEON has no byte mask of one bit a lane.
+    const uint8x8_t nibbles = vshrn_n_u16(vreinterpretq_u16_u8(digit_lanes(text)), 4);
+    const int count = std::countr_zero(~vget_lane_u64(vreinterpret_u64_u8(nibbles), 0)) / 4;
+    const std::uint64_t places = places_of(text);
+    return {count == 0 ? 0 : places >> (64 - 4 * count), count};
+}
+
+// The value of the first `size` (1 to 16) of sixteen bytes that are known to be digits.
+std::uint64_t value_of(uint8x16_t text, std::size_t size) {
+    return places_of(text) >> (64 - 4 * size);
+}
+
+// Where sixteen bytes end a token of format F: the delimiter ("\n" for lines, which `wanted`
+// holds), or white space (" ", "\t" to "\r") for words.
+template <Format F>
+uint8x16_t ends16(uint8x16_t bytes, uint8x16_t wanted) {
+    if constexpr (F == Format::kWords) {
+        return vorrq_u8(vceqq_u8(bytes, vdupq_n_u8(' ')),
+                        vcleq_u8(vsubq_u8(bytes, vdupq_n_u8('\t')), vdupq_n_u8('\r' - '\t')));
+    } else {
+        return vceqq_u8(bytes, wanted);
+    }
+}
+
+// One bit a lane of four vectors of lanes all set or all clear, for the 64 bytes they hold: each
+// lane weighted by its bit, then pairwise sums down to one byte per eight lanes.
+std::uint64_t mask_of(const uint8x16_t (&lanes)[4]) {
     static constexpr std::uint8_t kWeights[16] = {1, 2, 4, 8, 16, 32, 64, 128,
                                                   1, 2, 4, 8, 16, 32, 64, 128};
     const uint8x16_t weights = vld1q_u8(kWeights);
-    const uint8x16_t delimiters = vdupq_n_u8(static_cast<std::uint8_t>(delimiter));
     uint8x16_t weighted[4];
     for (int i = 0; i < 4; ++i) {
-        weighted[i] = vandq_u8(vceqq_u8(load16(block + 16 * i), delimiters), weights);
+        weighted[i] = vandq_u8(lanes[i], weights);
     }
     const uint8x16_t sums =
         vpaddq_u8(vpaddq_u8(weighted[0], weighted[1]), vpaddq_u8(weighted[2], weighted[3]));
     return vgetq_lane_u64(vreinterpretq_u64_u8(vpaddq_u8(sums, sums)), 0);
+}
+
+// The 64 bytes at block, sixteen at a time.
+template <Format F>
+Block classify(const char* block, char delimiter) {
+    const uint8x16_t wanted =
+        vdupq_n_u8(static_cast<std::uint8_t>(F == Format::kLines ? '\n' : delimiter));
+    uint8x16_t ends[4];
+    uint8x16_t digits[4];
+    uint8x16_t returns[4];
+    for (int i = 0; i < 4; ++i) {
+        const uint8x16_t bytes = load16(block + 16 * i);
+        ends[i] = ends16<F>(bytes, wanted);
+        digits[i] = digit_lanes(bytes);
+        returns[i] = vceqq_u8(bytes, vdupq_n_u8('\r'));
+    }
+    return block_of<F>(block, mask_of(ends), mask_of(digits),
+                       F == Format::kLines ? mask_of(returns) : 0);
 }
 
 }  // namespace
@@ -58,9 +100,6 @@ std::uint64_t delimiter_mask(const char* block, char delimiter) {
 
 namespace hexrace::parse_detail {
 
-HexListResult neon_parse_list(const char* first, const char* last, char delimiter,
-                              std::uint64_t* out, std::size_t capacity) {
-    return vector_parse_list(first, last, delimiter, out, capacity);
-}
+extern const ListFunctions neon_functions = kVectorFunctions;
 
 }  // namespace hexrace::parse_detail

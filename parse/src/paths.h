@@ -1,6 +1,7 @@
 // The list parser's paths: the portable one, always built, and those that use the CPU's vector
 // units, each in a file of its own, compiled for its instruction set. Every path does the whole
-// job; the public functions take the first one of the table that the running CPU can take.
+// job, for every format and output width; the public functions take the first path of the table
+// that the running CPU can take.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <span>
 
 #include "hexrace/parse.h"
+#include "list.h"
 
 namespace hexrace::parse_detail {
 
@@ -17,21 +19,58 @@ struct Digits {
     int count;
 };
 
-using ListParser = HexListResult(const char* first, const char* last, char delimiter,
-                                 std::uint64_t* out, std::size_t capacity);
+// What a block of 64 bytes holds: bit i of `ends` set where block[i] ends a token (the delimiter,
+// "\n" or white space); `clean` where every byte is a digit or such a separator (for lines, a "\r"
+// only before "\n"), so that no token in it needs its digits checked.
+struct Block {
+    std::uint64_t ends;
+    bool clean;
+};
+
+template <Format F>
+Block block_of(const char* block, std::uint64_t ends, std::uint64_t digits, std::uint64_t returns) {
+    std::uint64_t known = ends | digits;
+    if constexpr (F == Format::kLines) {
+        const std::uint64_t before_newline = ends >> 1 | std::uint64_t{block[64] == '\n'} << 63;
+        known |= returns & before_newline;
+    }
+    return {ends, known == ~std::uint64_t{0}};
+}
+
+template <typename Out>
+using ListFunction = HexListResult(const char* first, const char* last, char delimiter, Out* out,
+                                   std::size_t capacity);
+
+// A path's parser for each format (indexed by Format) and output width; lines and words ignore
+// the delimiter.
+struct ListFunctions {
+    ListFunction<std::uint64_t>* parse64[kFormats];
+    ListFunction<std::uint32_t>* parse32[kFormats];
+
+    template <typename Out>
+    ListFunction<Out>* get(Format format) const {
+        if constexpr (sizeof(Out) == 8) {
+            return parse64[static_cast<int>(format)];
+        } else {
+            return parse32[static_cast<int>(format)];
+        }
+    }
+};
 
 struct ListPath {
     const char* name;
     const char* instruction_set;  // what the CPU must have; nullptr for none
     bool (*runs_here)();
-    ListParser* parse_list;
+    const ListFunctions* functions;
 };
 
 // Every path of this build, best first; the portable one, which runs everywhere, last.
 std::span<const ListPath> list_paths();
 
-ListParser portable_parse_list;
-ListParser ssse3_parse_list;
-ListParser neon_parse_list;
+extern const ListFunctions portable_functions;
+extern const ListFunctions avx512_functions;
+extern const ListFunctions avx2_functions;
+extern const ListFunctions ssse3_functions;
+extern const ListFunctions neon_functions;
 
 }  // namespace hexrace::parse_detail

@@ -1,6 +1,6 @@
 // The x86-64 vector primitives for vector_path.h: sixteen text bytes in an SSE register. Included
-// only inside a target region (ssse3.cpp), which compiles its own copy for its instruction set:
-// hence the unnamed namespace.
+// only inside a target region (ssse3.cpp, avx2.cpp), which compiles its own copy for its
+// instruction set: hence the unnamed namespace.
 #pragma once
 
 #include <immintrin.h>
@@ -60,8 +60,8 @@ __m128i load16(const char* p) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
-// The leading digits of sixteen text bytes (0 to 16 of them).
-Digits leading_digits(__m128i text) {
+// Where sixteen text bytes are digits.
+__m128i digit_lanes(__m128i text) {
     const Constants& k = constants();
     // Signed compares: bytes from 0x80 up are negative, so never above '0' - 1 or 'a' - 1.
     const __m128i decimal = _mm_and_si128(_mm_cmpgt_epi8(text, operand(k.below_zero)),
@@ -69,33 +69,54 @@ Digits leading_digits(__m128i text) {
     const __m128i folded = _mm_or_si128(text, operand(k.case_bit));
     const __m128i letters = _mm_and_si128(_mm_cmpgt_epi8(folded, operand(k.below_a)),
                                           _mm_cmpgt_epi8(operand(k.above_f), folded));
-    const auto digit_lanes =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(decimal, letters)));
-    const int count = std::countr_zero(~digit_lanes);
-    // Each digit's value: the low nibble, 9 more for a letter.
-    const __m128i values = _mm_add_epi8(_mm_and_si128(text, operand(k.low_nibble)),
-                                        _mm_and_si128(letters, operand(k.nine)));
-    // Pairs of digits into 16 bits (16 x first + second), pairs of those into 32, then the four
-    // 16-bit groups gathered into one word, the first group highest.
-    const __m128i pairs = _mm_maddubs_epi16(values, operand(k.pair_weights));
-    const __m128i groups = _mm_madd_epi16(pairs, operand(k.group_weights));
-    const __m128i gathered = _mm_shuffle_epi8(groups, operand(k.gather));
-    const auto aligned = static_cast<std::uint64_t>(_mm_cvtsi128_si64(gathered));
-    // Sixteen places with the digits at the top: shift out the places after them.
-    return {count == 0 ? 0 : aligned >> (64 - 4 * count), count};
+    return _mm_or_si128(decimal, letters);
 }
 
-// Bit i set where block[i] is the delimiter, for the 64 bytes at block.
-std::uint64_t delimiter_mask(const char* block, char delimiter) {
-    const __m128i delimiters = _mm_set1_epi8(delimiter);
-    std::uint64_t mask = 0;
-    for (int i = 0; i < 4; ++i) {
-        const __m128i bytes = load16(block + 16 * i);
-        const auto lanes =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, delimiters)));
-        mask |= std::uint64_t{lanes} << 16 * i;
+// Each digit's value, 0 to 15: its low nibble, 9 more for a letter (a byte above '9'). Other bytes
+// give some value below 16 too, which cannot reach a digit's place.
+__m128i digit_values(__m128i text) {
+    const Constants& k = constants();
+    const __m128i letter_adjust =
+        _mm_and_si128(_mm_cmpgt_epi8(text, operand(k.above_nine)), operand(k.nine));
+    return _mm_and_si128(_mm_add_epi8(text, letter_adjust), operand(k.low_nibble));
+}
+
+// The values of sixteen bytes as sixteen places, the first byte's highest: pairs of digits into
+// 16 bits (16 x first + second), pairs of those into 32, then the four 16-bit groups gathered into
+// one word.
+std::uint64_t places_of(__m128i values) {
+    const Constants& k = constants();
+    const __m128i pairs = _mm_maddubs_epi16(values, operand(k.pair_weights));
+    const __m128i groups = _mm_madd_epi16(pairs, operand(k.group_weights));
+    return static_cast<std::uint64_t>(
+        _mm_cvtsi128_si64(_mm_shuffle_epi8(groups, operand(k.gather))));
+}
+
+// The leading digits of sixteen text bytes (0 to 16 of them).
+Digits leading_digits(__m128i text) {
+    const auto lanes = static_cast<unsigned>(_mm_movemask_epi8(digit_lanes(text)));
+    const int count = std::countr_zero(~lanes);
+    const std::uint64_t places = places_of(digit_values(text));
+    return {count == 0 ? 0 : places >> (64 - 4 * count), count};
+}
+
+// The value of the first `size` (1 to 16) of sixteen bytes that are known to be digits.
+std::uint64_t value_of(__m128i text, std::size_t size) {
+    return places_of(digit_values(text)) >> (64 - 4 * size);
+}
+
+// Where sixteen bytes end a token of format F: the delimiter ("\n" for lines, which `wanted`
+// holds), or white space (" ", "\t" to "\r") for words.
+template <Format F>
+__m128i ends16(__m128i bytes, __m128i wanted) {
+    if constexpr (F == Format::kWords) {
+        const __m128i from_tab = _mm_sub_epi8(bytes, _mm_set1_epi8('\t'));
+        return _mm_or_si128(
+            _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
+            _mm_cmpeq_epi8(_mm_min_epu8(from_tab, _mm_set1_epi8('\r' - '\t')), from_tab));
+    } else {
+        return _mm_cmpeq_epi8(bytes, wanted);
     }
-    return mask;
 }
 
 }  // namespace

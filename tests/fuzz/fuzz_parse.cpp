@@ -1,6 +1,6 @@
 // libFuzzer target for the parser: parse_hex of the input, for every integer type, must give what
-// std::from_chars gives, and parse_hex_list on every path what the list's contract, spelt out with
-// std::from_chars, gives; the input lies in a buffer of exactly its size.
+// std::from_chars gives, and every list function on every path, for both output widths, what its
+// contract, spelt out with std::from_chars, gives; the input lies in a buffer of exactly its size.
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +16,7 @@
 namespace {
 
 using hexrace::HexListResult;
+using hexrace::parse_detail::Format;
 
 template <typename... T>
 void check_numbers(const char* first, const char* last) {
@@ -28,6 +29,20 @@ void check_numbers(const char* first, const char* last) {
         }
     };
     (check(static_cast<T>(7)), ...);
+}
+
+template <typename Out>
+void check_list(const hexrace::parse_detail::ListPath& path, Format format, const char* first,
+                const char* last, std::size_t capacity) {
+    std::vector<Out> want(capacity + 1, 0xBAD), got(capacity + 1, 0xBAD);
+    const HexListResult expected =
+        hexrace::testing::reference_list(format, first, last, '\n', want.data(), capacity);
+    const HexListResult result =
+        path.functions->get<Out>(format)(first, last, '\n', got.data(), capacity);
+    if (result.ptr != expected.ptr || result.ec != expected.ec || result.count != expected.count ||
+        got != want) {
+        std::abort();
+    }
 }
 
 }  // namespace
@@ -45,13 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!path.runs_here()) {
             continue;
         }
-        std::vector<std::uint64_t> want(capacity + 1, 0xBAD), got(capacity + 1, 0xBAD);
-        const HexListResult expected =
-            hexrace::testing::reference_list(first, last, '\n', want.data(), capacity);
-        const HexListResult result = path.parse_list(first, last, '\n', got.data(), capacity);
-        if (result.ptr != expected.ptr || result.ec != expected.ec ||
-            result.count != expected.count || got != want) {
-            std::abort();
+        for (const auto format : {Format::kDelimited, Format::kLines, Format::kWords}) {
+            check_list<std::uint64_t>(path, format, first, last, capacity);
+            check_list<std::uint32_t>(path, format, first, last, capacity);
         }
     }
     return 0;
