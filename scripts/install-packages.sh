@@ -2,13 +2,16 @@
 # Installs the Debian packages that a part of the project needs, where they are missing; nothing
 # that is there already is installed again and nothing is upgraded. The one list of what each
 # part needs. As root it runs apt-get itself, otherwise through sudo.
-# Usage: install-packages.sh PART...   (tests, windows, wine, cross, fuzz, compare; ci: all)
+# Usage: install-packages.sh PART...   (tests, package, windows, wine, cross, fuzz, compare; ci: all)
 set -eu
 
 packages_for() {
     case $1 in
-    # The test workflow: unit and end-to-end tests, the call count, the suite and its charts.
-    tests) echo libgtest-dev libbenchmark-dev valgrind libabsl-dev python3-matplotlib ;;
+    # The test workflow: unit and end-to-end tests, the call count, the suite and its charts, the
+    # parser's consumers (with clang++ too, and through pkg-config).
+    tests) echo libgtest-dev libbenchmark-dev valgrind libabsl-dev python3-matplotlib clang pkg-config ;;
+    # The Debian package, made with CPack and its dependencies found by dpkg-shlibdeps.
+    package) echo dpkg-dev pkg-config ;;
     # The 32-bit Windows build, and Wine to run its tests.
     windows) echo g++-mingw-w64-i686-posix googletest ;;
     wine) echo wine wine32:i386 ;;
@@ -17,9 +20,9 @@ packages_for() {
     fuzz) echo clang libclang-rt-dev ;;
     # Two builds of the suite side by side, and the call counts with both compilers.
     compare) echo clang libbenchmark-tools python3-scipy ;;
-    ci) for part in tests windows wine cross fuzz compare; do packages_for $part; done ;;
+    ci) for part in tests package windows wine cross fuzz compare; do packages_for $part; done ;;
     *)
-        echo "install-packages.sh: no part '$1' (tests, windows, wine, cross, fuzz, compare, ci)" >&2
+        echo "install-packages.sh: no part '$1' (tests, package, windows, wine, cross, fuzz, compare, ci)" >&2
         exit 2
         ;;
     esac

@@ -17,6 +17,7 @@
 #include <type_traits>
 
 #include "hexrace/detail/config.h"
+#include "hexrace/version.h"
 
 namespace hexrace {
 
@@ -70,27 +71,27 @@ struct HexListResult {
 // Tokens each followed by one `delimiter` byte, but the last, which may end at `last`: "1f\n2\n"
 // and "1f\n2" both give {0x1F, 0x2}. An empty token is an error ("1\n\n2", "\n"); so is a
 // `delimiter` that is a digit itself (errc::invalid_argument, ptr == first, no value).
-HexListResult parse_hex_list(const char* first, const char* last, char delimiter,
-                             std::uint64_t* out, std::size_t capacity);
-HexListResult parse_hex_list(const char* first, const char* last, char delimiter,
-                             std::uint32_t* out, std::size_t capacity);
+HEXRACE_PARSE_API HexListResult parse_hex_list(const char* first, const char* last, char delimiter,
+                                               std::uint64_t* out, std::size_t capacity);
+HEXRACE_PARSE_API HexListResult parse_hex_list(const char* first, const char* last, char delimiter,
+                                               std::uint32_t* out, std::size_t capacity);
 
 // One number a line: a line ends in "\n" or "\r\n", and the last may lack its end, so Unix and
 // Windows text files both parse, "1f\r\n2\r\n" giving {0x1F, 0x2}. Any number of empty lines
 // may end the text, but none may come before a number ("1\n\n2" stops at the empty line); any
 // other byte on a line (a space, a "\r" not followed by "\n") stops it at that byte.
-HexListResult parse_hex_lines(const char* first, const char* last, std::uint64_t* out,
-                              std::size_t capacity);
-HexListResult parse_hex_lines(const char* first, const char* last, std::uint32_t* out,
-                              std::size_t capacity);
+HEXRACE_PARSE_API HexListResult parse_hex_lines(const char* first, const char* last,
+                                                std::uint64_t* out, std::size_t capacity);
+HEXRACE_PARSE_API HexListResult parse_hex_lines(const char* first, const char* last,
+                                                std::uint32_t* out, std::size_t capacity);
 
 // Numbers separated by runs of ASCII white space (" ", "\t", "\n", "\v", "\f", "\r"), which may
 // also come before the first and after the last: " de ad\tbe\n\nef \n" gives {0xDE, 0xAD, 0xBE,
 // 0xEF}. Any other byte after a number ("1f, 2") stops it at that byte.
-HexListResult parse_hex_words(const char* first, const char* last, std::uint64_t* out,
-                              std::size_t capacity);
-HexListResult parse_hex_words(const char* first, const char* last, std::uint32_t* out,
-                              std::size_t capacity);
+HEXRACE_PARSE_API HexListResult parse_hex_words(const char* first, const char* last,
+                                                std::uint64_t* out, std::size_t capacity);
+HEXRACE_PARSE_API HexListResult parse_hex_words(const char* first, const char* last,
+                                                std::uint32_t* out, std::size_t capacity);
 
 }  // namespace hexrace
 

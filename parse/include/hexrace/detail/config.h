@@ -24,6 +24,20 @@
 #define HEXRACE_PARSE_UNROLL
 #endif
 
+// The list functions are the library's: exported from a shared build, whose other names stay
+// hidden, and imported from one on Windows (the build says HEXRACE_PARSE_SHARED to its users).
+#if defined(_WIN32) && defined(HEXRACE_PARSE_SHARED)
+#if defined(HEXRACE_PARSE_BUILDING)
+#define HEXRACE_PARSE_API __declspec(dllexport)
+#else
+#define HEXRACE_PARSE_API __declspec(dllimport)
+#endif
+#elif defined(__GNUC__) || defined(__clang__)
+#define HEXRACE_PARSE_API __attribute__((visibility("default")))
+#else
+#define HEXRACE_PARSE_API
+#endif
+
 #if defined(__cpp_lib_is_constant_evaluated)
 #define HEXRACE_PARSE_CONSTANT_EVALUATED() std::is_constant_evaluated()
 #elif defined(__GNUC__) || defined(__clang__) || (defined(_MSC_VER) && _MSC_VER >= 1925)
