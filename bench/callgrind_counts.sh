@@ -1,12 +1,12 @@
 #!/bin/sh
 # Instructions per conversion for every contestant, counted by callgrind: deterministic figures
-# where wall-clock timings are noisy. Each figure is the difference between a run of about 2N and
-# one of about N conversions, divided by the difference in conversions, so start-up and set-up
-# cancel out. Each includes the loop and the call, which the first row measures alone; bulk is per
-# line of the buffer.
-# Usage: callgrind_counts.sh [HEXRACE_COUNT]   (default: build/default/bench/hexrace_count)
+# where wall-clock timings are noisy, for each build given (a column pair each). Each figure is the
+# difference between a run of about 2N and one of about N conversions, divided by the difference
+# in conversions, so start-up and set-up cancel out. Each includes the loop and the call, which
+# the first row measures alone; bulk is per line of the buffer.
+# Usage: callgrind_counts.sh [NAME=HEXRACE_COUNT...]   (default: g++=build/default/bench/hexrace_count)
 set -eu
-driver=${1:-build/default/bench/hexrace_count}
+[ $# -gt 0 ] || set -- g++=build/default/bench/hexrace_count
 n=200000
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -26,22 +26,32 @@ per_conversion() {
         { printf "%.1f", ($3 - $1) / ($4 - $2) }'
 }
 
-"$driver" --list >"$work/list"
-
 inputs="fixed mixed mixed16 bulk"
-printf '| contestant | fixed "C0000000" | mixed corpus | mixed16 (64-bit) | bulk, per line |\n'
-printf '|---|---|---|---|---|\n'
-{ printf 'nothing\tfixed mixed\n'; cat "$work/list"; } | while IFS="$(printf '\t')" read -r contestant takes; do
+header="| contestant |"
+rule="|---|"
+for input in $inputs; do
+    for build in "$@"; do
+        header="$header $input, ${build%%=*} |"
+        rule="$rule---:|"
+    done
+done
+echo "$header"
+echo "$rule"
+first_driver=${1#*=}
+{ printf 'nothing\tfixed mixed\n'; "$first_driver" --list; } | while IFS="$(printf '\t')" read -r contestant takes; do
     if [ "$contestant" = nothing ]; then
         row="| (loop and call only) |"
     else
         row="| \`$contestant\` |"
     fi
     for input in $inputs; do
-        case " $takes " in
-        *" $input "*) row="$row $(per_conversion "$contestant" "$input") |" ;;
-        *) row="$row |" ;;
-        esac
+        for build in "$@"; do
+            driver=${build#*=}
+            case " $takes " in
+            *" $input "*) row="$row $(per_conversion "$contestant" "$input") |" ;;
+            *) row="$row |" ;;
+            esac
+        done
     done
     echo "$row"
 done

@@ -6,9 +6,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "contestants.h"
@@ -64,9 +67,15 @@ const char* kind_of(const Contestant& c) {
     return c.validates ? "validated" : "unvalidated";
 }
 
+// The workloads in the order they were added, for the summary.
+std::vector<std::string> workloads;
+
 template <typename Timing, typename Input, typename Call>
 void add(const std::string& workload, const std::string& name, const char* kind, Timing timing,
          const Input* input, Call call) {
+    if (std::find(workloads.begin(), workloads.end(), workload) == workloads.end()) {
+        workloads.push_back(workload);
+    }
     benchmark::RegisterBenchmark((workload + "/" + name).c_str(), [=](benchmark::State& state) {
         state.SetLabel(kind);
         timing(state, input, call);
@@ -74,8 +83,8 @@ void add(const std::string& workload, const std::string& name, const char* kind,
 }
 
 // Every contestant of a width on every corpus of it, and the floor under each corpus once.
-void add_texts(const std::vector<Corpus>& corpora, bool wide, std::set<std::string>& floored,
-               std::size_t trick_digits = 16) {
+void add_texts(std::span<const Corpus> corpora, bool wide, std::set<std::string>& floored,
+               std::size_t trick_digits = 0) {
     for (const Corpus& corpus : corpora) {
         for (const Contestant& c : contestants()) {
             if (!c.validates && c.max_digits < trick_digits) {
@@ -136,15 +145,104 @@ bool add_corpus(const std::string& path, Corpus& corpus, std::set<std::string>& 
                          c.name.c_str(), c.max_digits, path.c_str(), digits);
         }
     }
-    const std::vector<Corpus> corpora{corpus};
-    if (!verify(narrow ? corpora : std::vector<Corpus>{}, corpora, {})) {
+    const std::vector<Corpus> copy{corpus};
+    if (!verify(narrow ? copy : std::vector<Corpus>{}, copy, {})) {
         return false;
     }
+    // The benchmarks keep the address of the caller's corpus, which lives as long as they do.
+    const std::span<const Corpus> corpora(&corpus, 1);
     if (narrow) {
         add_texts(corpora, false, floored, digits);
     }
     add_texts(corpora, true, floored, digits);
     return true;
+}
+
+// Google Benchmark's rows as they come (in a random order, interleaved), then each workload's
+// contestants sorted by their medians, the validated ones first and the tricks after them, each
+// time also as a ratio to std::from_chars's, both taken above the floor of the loop and the call.
+class SortedSummary : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (median || run.repetitions <= 1) {
+                const std::string name = run.run_name.str();
+                const auto rate = run.counters.find("bytes_per_second");
+                rows_[name] = {run.report_label, rate != run.counters.end()
+                                                     ? rate->second.value / 1e9
+                                                     : run.GetAdjustedRealTime()};
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void Finalize() override {
+        std::printf(
+            "\nSorted by median: validated parsers, then unvalidated tricks for scale. The "
+            "ratio is to std::from_chars, each above the floor of the loop and the call.\n");
+        for (const std::string& workload : workloads) {
+            print(workload);
+        }
+        ConsoleReporter::Finalize();
+    }
+
+private:
+    struct Row {
+        std::string kind;
+        double figure;  // ns, or GB/s for a buffer
+    };
+
+    void print(const std::string& workload) {
+        const std::string prefix = workload + "/";
+        const bool rate = workload.starts_with("bulk") || workload == "words";
+        std::vector<std::pair<std::string, Row>> found;
+        for (const auto& [name, row] : rows_) {
+            if (name.starts_with(prefix) && row.kind != "floor") {
+                found.emplace_back(name.substr(prefix.size()), row);
+            }
+        }
+        if (found.empty()) {
+            return;
+        }
+        std::sort(found.begin(), found.end(), [&](const auto& a, const auto& b) {
+            if (a.second.kind != b.second.kind) {
+                return a.second.kind == "validated";
+            }
+            return rate ? a.second.figure > b.second.figure : a.second.figure < b.second.figure;
+        });
+        const auto floor = rows_.find(prefix + kFloor);
+        const auto from_chars = std::find_if(found.begin(), found.end(), [](const auto& row) {
+            return row.first.starts_with("std::from_chars");
+        });
+        const bool ratios = !rate && floor != rows_.end() && from_chars != found.end() &&
+                            from_chars->second.figure > floor->second.figure;
+        std::printf("\n%-40s %10s%s\n", workload.c_str(), rate ? "GB/s" : "ns",
+                    ratios ? "   x std::from_chars" : "");
+        std::string kind = "validated";
+        for (const auto& [name, row] : found) {
+            if (row.kind != kind) {
+                kind = row.kind;
+                std::printf("  (%s)\n", kind.c_str());
+            }
+            std::printf("  %-38s %10.2f", name.c_str(), row.figure);
+            if (ratios) {
+                std::printf("   %5.2f", (row.figure - floor->second.figure) /
+                                            (from_chars->second.figure - floor->second.figure));
+            }
+            std::printf("\n");
+        }
+    }
+
+    std::map<std::string, Row> rows_;
+};
+
+// True where the console shows Google Benchmark's own table, which the summary follows.
+bool console_format(const std::vector<char*>& args) {
+    return std::none_of(args.begin(), args.end(), [](const char* arg) {
+        const std::string_view flag = arg;
+        return flag.starts_with("--benchmark_format=") && flag != "--benchmark_format=console";
+    });
 }
 
 // Takes "--corpus FILE" or "--corpus=FILE" out of the arguments; "" where there is none.
@@ -205,7 +303,12 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(count, flags.data())) {
         return 1;
     }
-    benchmark::RunSpecifiedBenchmarks();
+    if (console_format(flags)) {
+        SortedSummary summary;
+        benchmark::RunSpecifiedBenchmarks(&summary);
+    } else {
+        benchmark::RunSpecifiedBenchmarks();
+    }
     benchmark::Shutdown();
     return 0;
 }

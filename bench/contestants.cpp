@@ -227,7 +227,7 @@ std::vector<Contestant> make_contestants() {
     bulk64("parse_hex_lines", counting<std::uint64_t>(parse_hex_lines), kBulk | kBulkCrlf);
     bulk64("parse_hex_words", counting<std::uint64_t>(parse_hex_words), kBulk | kBulkCrlf | kWords);
     bulk64("memchr + std::from_chars", memchr_from_chars<std::uint64_t>, kBulk | kBulkCrlf);
-    bulk64("strtoull", strtoull_lines, kBulk);
+    bulk64("strtoull loop", strtoull_lines, kBulk);
     bulk64("white space + std::from_chars", spaces_from_chars<std::uint64_t>, kWords);
     bulk32("parse_hex_list u32", counting<std::uint32_t>(lines_list), kBulk32);
     bulk32("parse_hex_lines u32", counting<std::uint32_t>(parse_hex_lines), kBulk32);

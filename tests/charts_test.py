@@ -1,17 +1,29 @@
 #!/usr/bin/env python3
-"""The chart script on a small sample of the suite's JSON: both charts are well-formed SVG, and
-every contestant of the sample is named in them, as text a reader and a search can find.
+"""The chart script on a small sample of the suite's JSON: both charts are well-formed SVG, every
+contestant of the sample is named in them, as text a reader and a search can find, and the
+validated parsers and the unvalidated tricks are drawn in colours of their own.
 
 Usage: charts_test.py REPORT_PY SAMPLE_JSON
 """
 
 import json
+import re
 import subprocess
 import sys
 import tempfile
 import xml.etree.ElementTree as ElementTree
 
 SVG = "{http://www.w3.org/2000/svg}"
+
+
+def colours_of(root, kind):
+    """The fill and stroke colours of everything drawn in the groups of one kind of contestant."""
+    found = set()
+    for group in root.iter(SVG + "g"):
+        if group.get("id") == kind:
+            for element in group.iter():
+                found |= set(re.findall(r"(?:fill|stroke): (#[0-9a-f]{6})", element.get("style", "")))
+    return found
 
 
 def main():
@@ -29,11 +41,18 @@ def main():
                 print("%s: the root is %s, not svg" % (chart, root.tag))
                 return 1
             named |= {"".join(text.itertext()) for text in root.iter(SVG + "text")}
-    missing = sorted(contestants - named)
+            validated, tricks = colours_of(root, "validated"), colours_of(root, "unvalidated")
+            if not validated or not tricks or validated & tricks:
+                print("%s: validated parsers drawn in %s, tricks in %s: not told apart" %
+                      (chart, sorted(validated), sorted(tricks)))
+                return 1
+    missing = sorted(c for c in contestants
+                     if c not in named and c + " (trick)" not in named)
     if missing:
         print("not named in the charts: %s" % ", ".join(missing))
         return 1
-    print("both charts well-formed; all %d contestants named" % len(contestants))
+    print("both charts well-formed, parsers and tricks told apart; all %d contestants named" %
+          len(contestants))
     return 0
 
 
