@@ -43,6 +43,26 @@ Digits leading_digits(uint8x16_t text) {
     return {count == 0 ? 0 : places >> (64 - 4 * count), count};
 }
 
+// The value of a token of one or two digits starting at each place of a block that ends in no
+// digit: the digit, or 16 x it + the next where that is a digit too.
+void short_values(const char* block, std::uint8_t (&values)[64]) {
+    const auto digit_values = [](uint8x16_t text) {
+        const uint8x16_t letter_adjust = vandq_u8(vcgtq_u8(text, vdupq_n_u8('9')), vdupq_n_u8(9));
+        return vandq_u8(vaddq_u8(text, letter_adjust), vdupq_n_u8(0x0F));
+    };
+    uint8x16_t text = load16(block);
+    for (int i = 0; i < 4; ++i) {
+        // The last chunk's byte after it is no digit's second.
+        const uint8x16_t next = i < 3 ? load16(block + 16 * i + 16) : vdupq_n_u8(0);
+        const uint8x16_t here = digit_values(text);
+        const uint8x16_t after = vextq_u8(here, digit_values(next), 1);
+        const uint8x16_t pairs = vorrq_u8(vshlq_n_u8(here, 4), after);
+        const uint8x16_t second = vextq_u8(digit_lanes(text), digit_lanes(next), 1);
+        vst1q_u8(values + 16 * i, vbslq_u8(second, pairs, here));
+        text = next;
+    }
+}
+
 // The value of the first `size` (1 to 16) of sixteen bytes that are known to be digits.
 std::uint64_t value_of(uint8x16_t text, std::size_t size) {
     return places_of(text) >> (64 - 4 * size);

@@ -22,9 +22,12 @@ struct Digits {
 // What a block of 64 bytes holds: bit i of `ends` set where block[i] ends a token (the delimiter,
 // "\n" or white space); `clean` where every byte is a digit or such a separator (for lines, a "\r"
 // only before "\n"), so that no token in it needs its digits checked.
+// Also the block's digits, and its "\r" bytes for lines.
 struct Block {
     std::uint64_t ends;
     bool clean;
+    std::uint64_t digits;
+    std::uint64_t returns;
 };
 
 template <Format F>
@@ -34,7 +37,7 @@ Block block_of(const char* block, std::uint64_t ends, std::uint64_t digits, std:
         const std::uint64_t before_newline = ends >> 1 | std::uint64_t{block[64] == '\n'} << 63;
         known |= returns & before_newline;
     }
-    return {ends, known == ~std::uint64_t{0}};
+    return {ends, known == ~std::uint64_t{0}, digits, returns};
 }
 
 template <typename Out>

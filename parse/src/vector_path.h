@@ -3,6 +3,7 @@
 // value_of (of sixteen bytes), and classify (a 64-byte block, through block_of below).
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstddef>
@@ -27,12 +28,15 @@ template <Format F, typename Out>
 // The tokens that end in one block, each parsed from one sixteen-byte load, which stays in the
 // text as sixteen bytes follow the block; with kChecked, each checked to be digits throughout
 // (not needed for a token whose every byte lies in clean blocks). False where the list stops.
+// Lines: `returns_before` has bit i set where the byte before block[i] is "\r".
 template <Format F, bool kChecked, typename Out>
-bool take_block(std::uint64_t ends, const char* block, const char*& token, const char* last,
-                char delimiter, Out* out, std::size_t capacity, HexListResult& stop) {
+bool take_block(std::uint64_t ends, std::uint64_t returns_before, const char* block,
+                const char*& token, const char* last, char delimiter, Out* out,
+                std::size_t capacity, HexListResult& stop) {
     constexpr std::size_t kDigits = 2 * sizeof(Out);
     for (; ends != 0; ends &= ends - 1) {
-        const char* const end = block + std::countr_zero(ends);
+        const int index = std::countr_zero(ends);
+        const char* const end = block + index;
         if constexpr (F == Format::kWords) {
             if (token == end) {  // more white space
                 token = end + 1;
@@ -41,7 +45,7 @@ bool take_block(std::uint64_t ends, const char* block, const char*& token, const
         }
         auto size = static_cast<std::size_t>(end - token);
         if constexpr (F == Format::kLines) {
-            size -= size != 0 && end[-1] == '\r';
+            size -= returns_before >> index & 1;  // 0 where size is: the byte before is "\n"
         }
         if (size - 1 < kDigits && stop.count != capacity) {
             const auto text = load16(token);
@@ -65,6 +69,33 @@ bool take_block(std::uint64_t ends, const char* block, const char*& token, const
     return true;
 }
 
+// Words, from a clean block that starts where a token may: where every token in it has one or two
+// digits (bytes in a hexdump), the value of the token at every place of the block at once, then
+// one store a token; a run of digits that reaches the block's end is left for the next block.
+// Returns where the next block starts, at that run or after this block; nullptr, with nothing
+// done, where the block holds a longer token or the output has no room for all of its tokens.
+template <typename Out>
+const char* take_short_words(const Block& found, const char* block, Out* out, std::size_t capacity,
+                             HexListResult& stop) {
+    const int tail = 64 - std::countl_one(found.digits);  // where a last run of digits starts
+    if (tail == 0) {
+        return nullptr;
+    }
+    const std::uint64_t before_tail = ~std::uint64_t{0} >> (64 - tail);
+    const std::uint64_t digits = found.digits & before_tail;
+    std::uint64_t starts = digits & ~(digits << 1);
+    if ((digits & digits << 1 & digits << 2) != 0 ||
+        capacity - stop.count < static_cast<std::size_t>(std::popcount(starts))) {
+        return nullptr;
+    }
+    alignas(16) std::uint8_t values[64];
+    short_values(block, values);
+    for (; starts != 0; starts &= starts - 1) {
+        out[stop.count++] = values[std::countr_zero(starts)];
+    }
+    return block + tail;
+}
+
 // Where the text is long enough, 64 bytes at a time: the bytes that end tokens first, so that
 // where each token starts follows from a bit mask, not from parsing the token before it, and the
 // tokens' parses can overlap; and whether the block is clean, so that its tokens need no check.
@@ -76,21 +107,31 @@ HexListResult vector_list(const char* first, const char* last, char delimiter, O
         return {first, std::errc::invalid_argument, 0};
     }
     const char* token = first;
-    const char* clean_from = first;  // the start of the run of clean blocks the last is in
+    const char* valid_from = first;    // every byte from here to the block's end is clean
+    std::uint64_t return_carried = 0;  // lines: "\r" the last byte of the block before
     HexListResult stop{first, std::errc{}, 0};
-    for (const char* block = first; last - block >= 64 + 16; block += 64) {
+    for (const char* block = first; last - block >= 64 + 16;) {
         const Block found = classify<F>(block, delimiter);
-        if (!found.clean) {
-            clean_from = block + 64;
+        valid_from = !found.clean ? block + 64 : std::min(valid_from, block);
+        if constexpr (F == Format::kWords) {
+            if (found.clean && token == block) {
+                if (const char* next = take_short_words(found, block, out, capacity, stop)) {
+                    block = token = next;
+                    continue;
+                }
+            }
         }
-        const bool taken = found.clean && token >= clean_from
-                               ? take_block<F, false>(found.ends, block, token, last, delimiter,
-                                                      out, capacity, stop)
-                               : take_block<F, true>(found.ends, block, token, last, delimiter, out,
-                                                     capacity, stop);
+        const std::uint64_t returns_before = found.returns << 1 | return_carried;
+        return_carried = found.returns >> 63;
+        const bool taken = found.clean && token >= valid_from
+                               ? take_block<F, false>(found.ends, returns_before, block, token,
+                                                      last, delimiter, out, capacity, stop)
+                               : take_block<F, true>(found.ends, returns_before, block, token, last,
+                                                     delimiter, out, capacity, stop);
         if (!taken) {
             return stop;
         }
+        block += 64;
     }
     return finish_list<F>(token, last, delimiter, out, capacity, stop.count);
 }
