@@ -291,6 +291,17 @@ TEST_P(EveryPath, ListsFollowTheirContract) {
         {kLines, "12 \n", 4, {}, kInvalid, 2},
         {kLines, "1\n2\n\n", 2, {1, 2}, kDone, 5},
         {kLines, "1\n2\n3", 2, {1, 2}, kFull, 4},
+        // The same in lists long enough for a vector path's 64-byte blocks: a "\r" after a "\n",
+        // and one that ends a block, followed by no "\n".
+        {kLines,
+         "1\n\r2\n0000000000000000\n0000000000000000\n0000000000000000\n0000000000000000\n"
+         "0000000000000000\n",
+         4, {1}, kInvalid, 2},
+        {kLines,
+         "0000000000000000\n0000000000000000\n0000000000000000\n000000000000\r\r\n"
+         "0000000000000000\n0000000000000000\n0000000000000000\n0000000000000000\n"
+         "0000000000000000\n",
+         4, {0, 0, 0}, kInvalid, 63},
         // Words: runs of every white-space byte, before, between and after.
         {kWords, " \t\n\v\f\r1f \t\n\v\f\r2 \t\n\v\f\r", 4, {0x1F, 2}, kDone, 21},
         {kWords, "de ad\tbe\n\nef", 4, {0xDE, 0xAD, 0xBE, 0xEF}, kDone, 12},
@@ -353,7 +364,7 @@ std::string random_list(Format format, std::mt19937& rng, std::size_t length, st
             text += odd == 1 ? '0' : kDigits[below(sizeof kDigits - 1)];
         }
         if (odd == 3) {
-            text += "x\r"[below(2)];
+            text += "x\rg\x0e\0"[below(5)];
         }
         text += format == kList    ? "\n"
                 : format == kLines ? kSeparators[below(4)]
