@@ -2,6 +2,9 @@
 // bytes at a time, and BMI's tzcnt and blsr, which every AVX2 CPU has, to walk its token ends.
 #include <immintrin.h>
 
+#include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 

@@ -2,6 +2,9 @@
 // other paths is included before the target region, so that it is compiled for every CPU.
 #include <immintrin.h>
 
+#include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 
