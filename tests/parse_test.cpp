@@ -296,12 +296,18 @@ TEST_P(EveryPath, ListsFollowTheirContract) {
         {kLines,
          "1\n\r2\n0000000000000000\n0000000000000000\n0000000000000000\n0000000000000000\n"
          "0000000000000000\n",
-         4, {1}, kInvalid, 2},
+         4,
+         {1},
+         kInvalid,
+         2},
         {kLines,
          "0000000000000000\n0000000000000000\n0000000000000000\n000000000000\r\r\n"
          "0000000000000000\n0000000000000000\n0000000000000000\n0000000000000000\n"
          "0000000000000000\n",
-         4, {0, 0, 0}, kInvalid, 63},
+         4,
+         {0, 0, 0},
+         kInvalid,
+         63},
         // Words: runs of every white-space byte, before, between and after.
         {kWords, " \t\n\v\f\r1f \t\n\v\f\r2 \t\n\v\f\r", 4, {0x1F, 2}, kDone, 21},
         {kWords, "de ad\tbe\n\nef", 4, {0xDE, 0xAD, 0xBE, 0xEF}, kDone, 12},
@@ -311,6 +317,14 @@ TEST_P(EveryPath, ListsFollowTheirContract) {
         {kWords, "1 2x", 4, {1}, kInvalid, 3},
         {kWords, "1 2 3", 2, {1, 2}, kFull, 4},
         {kWords, "1 2  ", 2, {1, 2}, kDone, 5},
+        // A hexdump long enough for a 64-byte block of words, whose 21 fill the output exactly.
+        {kWords,
+         "00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e "
+         "0f 10 11 12 13 14 15 16 17 18 19 1a 1b 1c 1d ",
+         21,
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20},
+         kFull,
+         63},
         // The output's width decides what fits.
         {kLines, "ffffffff\n100000000\n", 4, {0xFFFFFFFF, 0x100000000}, kDone, 19, 64},
         {kLines, "ffffffff\n100000000\n", 4, {0xFFFFFFFF}, kRange, 9, 32},

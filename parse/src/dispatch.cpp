@@ -16,6 +16,13 @@ bool everywhere() {
 
 #if HEXRACE_PARSE_X86_64
 // The first call may come from a static constructor, before the CPU's features are read.
+bool has_avx512() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+           __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
+           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
+}
+
 bool has_avx2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
@@ -31,6 +38,7 @@ bool has_ssse3() {
 // Best first; a path earns its row by a figure in the suite.
 constexpr ListPath kListPaths[] = {
 #if HEXRACE_PARSE_X86_64
+    {"avx512", "avx512bw,avx512vbmi2", has_avx512, &avx512_functions},
     {"avx2", "avx2", has_avx2, &avx2_functions},
     {"ssse3", "ssse3", has_ssse3, &ssse3_functions},
 #endif

@@ -63,6 +63,19 @@ void short_values(const char* block, std::uint8_t (&values)[64]) {
     }
 }
 
+// Writes the value of the token of one or two digits at each of `starts` of a block to out[0],
+// out[1], ...; `digits` are the block's digits. Returns how many.
+template <typename Out>
+std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uint64_t, Out* out) {
+    alignas(16) std::uint8_t values[64];
+    short_values(block, values);
+    std::size_t count = 0;
+    for (; starts != 0; starts &= starts - 1) {
+        out[count++] = values[std::countr_zero(starts)];
+    }
+    return count;
+}
+
 // The value of the first `size` (1 to 16) of sixteen bytes that are known to be digits.
 std::uint64_t value_of(uint8x16_t text, std::size_t size) {
     return places_of(text) >> (64 - 4 * size);

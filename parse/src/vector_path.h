@@ -1,6 +1,6 @@
 // A vector path's list parsers, written once over the primitives that the file including this one
 // defines for its instruction set, in its own unnamed namespace: load16, leading_digits and
-// value_of (of sixteen bytes), and classify (a 64-byte block, through block_of below).
+// value_of (of sixteen bytes), classify (a 64-byte block, through block_of) and store_short_tokens.
 #pragma once
 
 #include <algorithm>
@@ -34,38 +34,48 @@ bool take_block(std::uint64_t ends, std::uint64_t returns_before, const char* bl
                 const char*& token, const char* last, char delimiter, Out* out,
                 std::size_t capacity, HexListResult& stop) {
     constexpr std::size_t kDigits = 2 * sizeof(Out);
+    // Kept in locals: a store to out, of the same type as a count, might otherwise be taken
+    // for one to it.
+    const char* at = token;
+    std::size_t count = stop.count;
     for (; ends != 0; ends &= ends - 1) {
         const int index = std::countr_zero(ends);
         const char* const end = block + index;
         if constexpr (F == Format::kWords) {
-            if (token == end) {  // more white space
-                token = end + 1;
+            if (at == end) {  // more white space
+                at = end + 1;
                 continue;
             }
         }
-        auto size = static_cast<std::size_t>(end - token);
+        auto size = static_cast<std::size_t>(end - at);
         if constexpr (F == Format::kLines) {
             size -= returns_before >> index & 1;  // 0 where size is: the byte before is "\n"
         }
-        if (size - 1 < kDigits && stop.count != capacity) {
-            const auto text = load16(token);
+        if (size - 1 < kDigits && count != capacity) {
+            const auto text = load16(at);
             if constexpr (!kChecked) {
-                out[stop.count++] = static_cast<Out>(value_of(text, size));
-                token = end + 1;
+                out[count++] = static_cast<Out>(value_of(text, size));
+                at = end + 1;
                 continue;
             } else {
                 const Digits digits = leading_digits(text);
                 if (static_cast<std::size_t>(digits.count) == size) {
-                    out[stop.count++] = static_cast<Out>(digits.value);
-                    token = end + 1;
+                    out[count++] = static_cast<Out>(digits.value);
+                    at = end + 1;
                     continue;
                 }
             }
         }
-        if (!take_step_slowly<F>(token, last, delimiter, out, capacity, stop)) {
+        stop.count = count;
+        const bool taken = take_step_slowly<F>(at, last, delimiter, out, capacity, stop);
+        count = stop.count;
+        if (!taken) {
+            token = at;
             return false;
         }
     }
+    token = at;
+    stop.count = count;
     return true;
 }
 
@@ -88,11 +98,7 @@ const char* take_short_words(const Block& found, const char* block, Out* out, st
         capacity - stop.count < static_cast<std::size_t>(std::popcount(starts))) {
         return nullptr;
     }
-    alignas(16) std::uint8_t values[64];
-    short_values(block, values);
-    for (; starts != 0; starts &= starts - 1) {
-        out[stop.count++] = values[std::countr_zero(starts)];
-    }
+    stop.count += store_short_tokens(block, starts, digits, out + stop.count);
     return block + tail;
 }
 

@@ -56,10 +56,10 @@ struct HexListResult {
     std::size_t count;
 };
 
-// The list functions parse many numbers at once, faster than a loop of parse_hex, on the CPU's
-// vector units where it has them. Each parses tokens of one or more digits (any number of leading
-// zeros, no sign) into out[0], out[1], ..., and stops at the first token it cannot take, keeping
-// the values before it, with
+// The list functions parse a buffer of many numbers at once, 64 bytes at a time on the CPU's
+// vector units where it has them (chosen once, at the first call). Each parses tokens of one or
+// more digits (any number of leading zeros, no sign) into out[0], out[1], ..., and stops at the
+// first token it cannot take, keeping the values before it, with
 // - errc::invalid_argument and ptr at the token when it starts with no digit (an empty token
 //   included), or at the first byte after its digits that the format does not allow there;
 // - errc::result_out_of_range and ptr at the token when its value does not fit the output's width

@@ -26,8 +26,10 @@
 
 // The list functions are the library's: exported from a shared build, whose other names stay
 // hidden, and imported from one on Windows (the build says HEXRACE_PARSE_SHARED to its users).
-#if defined(_WIN32) && defined(HEXRACE_PARSE_SHARED)
-#if defined(HEXRACE_PARSE_BUILDING)
+#if defined(_WIN32)
+#if !defined(HEXRACE_PARSE_SHARED)
+#define HEXRACE_PARSE_API
+#elif defined(HEXRACE_PARSE_BUILDING)
 #define HEXRACE_PARSE_API __declspec(dllexport)
 #else
 #define HEXRACE_PARSE_API __declspec(dllimport)

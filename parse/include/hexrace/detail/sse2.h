@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The SSE2 kernel: up to sixteen text bytes in one register, checked and packed at once. SSE2 is
-// part of x86-64 itself, so this needs no flag and no check of the CPU. Every lane of a byte that
-// is no digit is dropped, so the bytes after the text's end are zeros.
+// part of x86-64 itself, so this needs no flag and no check of the CPU. A text shorter than the
+// register is loaded with zeros after it, which are no digits.
 #pragma once
 
 #include <emmintrin.h>

@@ -50,23 +50,27 @@ constexpr bool is_digit(char c) {
     return digit_value(c) != kNoDigit;
 }
 
-// Bytes p[0] to p[7] (p[0] to p[3]) as a little-endian word: p[0] in the lowest byte.
-HEXRACE_PARSE_INLINE std::uint64_t load_le64(const char* p) noexcept {
-    std::uint64_t w;
+// The bytes at p as a little-endian word of their number: p[0] in the lowest byte.
+template <typename Word>
+HEXRACE_PARSE_INLINE Word load_le(const char* p) noexcept {
+    Word w;
     std::memcpy(&w, p, sizeof w);
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    w = __builtin_bswap64(w);
+    if constexpr (sizeof(Word) == 8) {
+        w = __builtin_bswap64(w);
+    } else {
+        w = __builtin_bswap32(w);
+    }
 #endif
     return w;
 }
 
+HEXRACE_PARSE_INLINE std::uint64_t load_le64(const char* p) noexcept {
+    return load_le<std::uint64_t>(p);
+}
+
 HEXRACE_PARSE_INLINE std::uint32_t load_le32(const char* p) noexcept {
-    std::uint32_t w;
-    std::memcpy(&w, p, sizeof w);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    w = __builtin_bswap32(w);
-#endif
-    return w;
+    return load_le<std::uint32_t>(p);
 }
 
 // The `size` (4 to 7) bytes at p, zeros above them, from two overlapping four-byte loads, without

@@ -1,0 +1,110 @@
+// The AVX-512 list path: each 64-byte block classified in one register, straight into bit masks,
+// and blocks of words of one or two digits (hexdumps) packed into the output with VBMI2's
+// compress, a block at a time. Tokens are taken with the SSSE3 path's kernels, in EVEX encoding.
+#include <immintrin.h>
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+
+#include "list.h"
+#include "paths.h"
+#include "target_region.h"
+
+HEXRACE_TARGET_BEGIN("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
+#define HEXRACE_OWN_SHORT_TOKENS
+#include "x86_kernels.h"
+
+namespace hexrace::parse_detail {
+namespace {
+
+__m512i splat64(char byte) {
+    return _mm512_set1_epi8(byte);
+}
+
+__m512i load64(const char* p) {
+    return _mm512_loadu_si512(p);
+}
+
+// The 64 bytes at block, in one register.
+template <Format F>
+Block classify(const char* block, char delimiter) {
+    const __m512i bytes = load64(block);
+    std::uint64_t ends = 0;
+    if constexpr (F == Format::kWords) {
+        ends = _mm512_cmpeq_epi8_mask(bytes, splat64(' ')) |
+               _mm512_cmple_epu8_mask(_mm512_sub_epi8(bytes, splat64('\t')), splat64('\r' - '\t'));
+    } else {
+        ends = _mm512_cmpeq_epi8_mask(bytes, splat64(F == Format::kLines ? '\n' : delimiter));
+    }
+    const std::uint64_t digits =
+        _mm512_cmple_epu8_mask(_mm512_sub_epi8(bytes, splat64('0')), splat64(9)) |
+        _mm512_cmple_epu8_mask(_mm512_sub_epi8(_mm512_or_si512(bytes, splat64(0x20)), splat64('a')),
+                               splat64(5));
+    const std::uint64_t returns =
+        F == Format::kLines ? _mm512_cmpeq_epi8_mask(bytes, splat64('\r')) : 0;
+    return block_of<F>(block, ends, digits, returns);
+}
+
+struct alignas(64) Places64 {
+    std::uint8_t lanes[64];
+};
+
+// Lane i takes lane i + 1.
+constexpr Places64 kNextPlace = [] {
+    Places64 next{};
+    for (int i = 0; i < 64; ++i) {
+        next.lanes[i] = static_cast<std::uint8_t>((i + 1) % 64);
+    }
+    return next;
+}();
+
+// The value of the token of one or two digits at each of `starts` of a block, gathered in order
+// with one compress and widened into out[0], out[1], ... with masked stores, which write nothing
+// past the last. `digits` are the block's digits. Returns how many.
+template <typename Out>
+std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uint64_t digits,
+                               Out* out) {
+    const __m512i bytes = load64(block);
+    const __m512i letter_adjust =
+        _mm512_maskz_mov_epi8(_mm512_cmpgt_epi8_mask(bytes, splat64('9')), splat64(9));
+    const __m512i values = _mm512_and_si512(_mm512_add_epi8(bytes, letter_adjust), splat64(0x0F));
+    // Each place's next value: the values moved down one place, the last place's from nothing.
+    const __m512i next = _mm512_maskz_permutexvar_epi8(~std::uint64_t{0} >> 1,
+                                                       _mm512_load_si512(kNextPlace.lanes), values);
+    // Values below 16: a shift of the 16-bit lanes moves none into its neighbour.
+    const __m512i pairs = _mm512_or_si512(_mm512_slli_epi16(values, 4), next);
+    const __m512i shorts = _mm512_mask_blend_epi8(digits >> 1, values, pairs);
+    const __m512i packed = _mm512_maskz_compress_epi8(starts, shorts);
+    alignas(64) std::uint8_t gathered[64];
+    _mm512_store_si512(gathered, packed);
+    const auto count = static_cast<std::size_t>(std::popcount(starts));
+    constexpr std::size_t kLanes = 64 / sizeof(Out);
+    for (std::size_t done = 0; done < count; done += kLanes) {
+        const std::size_t here = std::min(count - done, kLanes);
+        const auto lanes = static_cast<std::uint16_t>((1u << here) - 1);
+        const __m128i bytes16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(gathered + done));
+        if constexpr (sizeof(Out) == 8) {
+            const auto mask = static_cast<__mmask8>(lanes);
+            _mm512_mask_storeu_epi64(out + done, mask, _mm512_maskz_cvtepu8_epi64(mask, bytes16));
+        } else {
+            _mm512_mask_storeu_epi32(out + done, lanes, _mm512_maskz_cvtepu8_epi32(lanes, bytes16));
+        }
+    }
+    return count;
+}
+
+}  // namespace
+}  // namespace hexrace::parse_detail
+
+// The path over the primitives just defined.
+#include "vector_path.h"
+
+namespace hexrace::parse_detail {
+
+extern const ListFunctions avx512_functions = kVectorFunctions;
+
+}  // namespace hexrace::parse_detail
+HEXRACE_TARGET_END
