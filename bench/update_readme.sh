@@ -3,7 +3,7 @@
 # (the default preset) and with clang++ (the clang preset), each measuring against its own
 # std::from_chars; the verdict, ratios and medians, the two charts (bench/charts/), the instruction
 # counts of both builds, the behaviour table and the line that says which machine ran them, each
-# between its markers in README.md. Run it on a quiet machine; it takes about half an hour.
+# between its markers in README.md. Run it on a quiet machine; it takes about twenty minutes.
 # Usage: bench/update_readme.sh
 set -eu
 cd "$(dirname "$0")/.."
@@ -25,8 +25,9 @@ machine="$cpu, $(nproc) cores, $(uname -s) $(uname -m), list paths this CPU take
 
 for preset in default clang; do
     echo "running the suite built by the $preset preset ..." >&2
+    # More repetitions than the default, for medians that a slow moment of the machine moves less.
     "build/$preset/bench/hexrace_compare" --benchmark_out="$work/$preset.json" \
-        --benchmark_out_format=json >/dev/null
+        --benchmark_out_format=json --benchmark_repetitions=15 >/dev/null
 done
 mkdir -p bench/charts
 "$python" bench/report.py "$work/default.json" --charts bench/charts --caption "$machine" \
