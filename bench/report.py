@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Turns hexrace_compare's JSON into the README's tables and charts.
 
-Usage: report.py COMPARE_JSON [MORE_JSON...] [--part medians|ratios|verdict] [--charts DIR]
+Usage: report.py COMPARE_JSON [MORE_JSON...] [--part times|ratios|verdict] [--charts DIR]
                  [--caption TEXT] [--builds NAME,NAME]
 
 Prints Markdown: the best of each benchmark's repetitions in nanoseconds per conversion (buffers in
@@ -116,7 +116,7 @@ def buffers_markdown(suite):
     return "\n".join(lines)
 
 
-def medians(suite):
+def times(suite):
     return "\n\n".join([markdown(suite, TEXTS32, "ns per conversion, 32 bits", False),
                         markdown(suite, TEXTS64, "ns per conversion, 64 bits", True),
                         buffers_markdown(suite)])
@@ -210,17 +210,17 @@ def verdict(suite):
         others = [(n, v) for n, v in parsers if family(n) != family(best)]
         reference = next((n for n, _ in parsers if "from_chars" in n), None)
 
-        def times(other):  # as timed, loop and call included: what a user's loop sees
+        def as_fast(other):  # as timed, loop and call included: what a user's loop sees
             if other is None:
                 return "n/a"
             return "%.2f" % (figure / row[other] if rate else row[other] / figure)
 
         shown = "%.2f GB/s" % (figure / 1e9) if rate else "%.1f ns" % figure
-        next_one = "%s (`%s`)" % (times(others[0][0]), others[0][0]) if others else "n/a"
+        next_one = "%s (`%s`)" % (as_fast(others[0][0]), others[0][0]) if others else "n/a"
         trick = ("`%s`, %s" % (tricks[0][0], "%.1f ns" % tricks[0][1]) if tricks else "none")
         note = WORKLOAD_NOTES.get(workload) or BUFFERS.get(workload, "")
         lines.append("| `%s` (%s) | `%s` | %s | %s | %s | %s |" % (
-            workload, note, best, shown, times(reference), next_one, trick))
+            workload, note, best, shown, as_fast(reference), next_one, trick))
     return "\n".join(lines)
 
 
@@ -330,7 +330,7 @@ def main():
     parser.add_argument("--charts", metavar="DIR")
     parser.add_argument("--caption", default="")
     parser.add_argument("--builds", default="")
-    parser.add_argument("--part", choices=["medians", "ratios", "verdict"], default="medians")
+    parser.add_argument("--part", choices=["times", "ratios", "verdict"], default="times")
     args = parser.parse_args()
     suites = [Suite(path) for path in args.json]
     if args.part == "ratios":
@@ -340,7 +340,7 @@ def main():
     elif args.part == "verdict":
         print(verdict(suites[0]))
     else:
-        print(medians(suites[0]))
+        print(times(suites[0]))
     if args.charts:
         charts(suites[0], args.charts, args.caption)
     return 0

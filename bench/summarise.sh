@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs hexrace_compare and prints its verdict as Markdown: for each workload, the fastest validated
 # parser, how many times as fast as std::from_chars and as the next validated parser it is, and the
-# fastest unvalidated trick for scale; then the medians of every contestant. Extra arguments go to
+# fastest unvalidated trick for scale; then every contestant's times. Extra arguments go to
 # hexrace_compare (--corpus FILE adds the user's own texts).
 # Usage: summarise.sh [HEXRACE_COMPARE [FLAGS...]]   (default: build/default/bench/hexrace_compare)
 set -eu
@@ -14,4 +14,4 @@ trap 'rm -rf "$work"' EXIT
 "$compare" --benchmark_out="$work/run.json" --benchmark_out_format=json "$@" >/dev/null
 "$python" "$(dirname "$0")/report.py" "$work/run.json" --part verdict
 echo
-"$python" "$(dirname "$0")/report.py" "$work/run.json" --part medians
+"$python" "$(dirname "$0")/report.py" "$work/run.json" --part times
