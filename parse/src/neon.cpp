@@ -69,11 +69,7 @@ template <typename Out>
 std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uint64_t, Out* out) {
     alignas(16) std::uint8_t values[64];
     short_values(block, values);
-    std::size_t count = 0;
-    for (; starts != 0; starts &= starts - 1) {
-        out[count++] = values[std::countr_zero(starts)];
-    }
-    return count;
+    return store_each(values, starts, out);
 }
 
 // The value of the first `size` (1 to 16) of sixteen bytes that are known to be digits.

@@ -4,6 +4,7 @@
 // that the running CPU can take.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -38,6 +39,17 @@ Block block_of(const char* block, std::uint64_t ends, std::uint64_t digits, std:
         known |= returns & before_newline;
     }
     return {ends, known == ~std::uint64_t{0}, digits, returns};
+}
+
+// Writes values[i] for each bit i of `starts`, lowest first, to out[0], out[1], ...; returns how
+// many.
+template <typename Out>
+std::size_t store_each(const std::uint8_t (&values)[64], std::uint64_t starts, Out* out) {
+    std::size_t count = 0;  // a local, which no store to out can be taken to change
+    for (; starts != 0; starts &= starts - 1) {
+        out[count++] = values[std::countr_zero(starts)];
+    }
+    return count;
 }
 
 template <typename Out>

@@ -127,11 +127,7 @@ template <typename Out>
 std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uint64_t, Out* out) {
     alignas(16) std::uint8_t values[64];
     short_values(block, values);
-    std::size_t count = 0;
-    for (; starts != 0; starts &= starts - 1) {
-        out[count++] = values[std::countr_zero(starts)];
-    }
-    return count;
+    return store_each(values, starts, out);
 }
 #endif
 
