@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
-#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -70,10 +69,14 @@ const char* kind_of(const Contestant& c) {
 // The workloads in the order they were added, for the summary.
 std::vector<std::string> workloads;
 
+bool known(const std::string& workload) {
+    return std::find(workloads.begin(), workloads.end(), workload) != workloads.end();
+}
+
 template <typename Timing, typename Input, typename Call>
 void add(const std::string& workload, const std::string& name, const char* kind, Timing timing,
          const Input* input, Call call) {
-    if (std::find(workloads.begin(), workloads.end(), workload) == workloads.end()) {
+    if (!known(workload)) {
         workloads.push_back(workload);
     }
     benchmark::RegisterBenchmark((workload + "/" + name).c_str(), [=](benchmark::State& state) {
@@ -82,10 +85,11 @@ void add(const std::string& workload, const std::string& name, const char* kind,
     });
 }
 
-// Every contestant of a width on every corpus of it, and the floor under each corpus once.
-void add_texts(std::span<const Corpus> corpora, bool wide, std::set<std::string>& floored,
-               std::size_t trick_digits = 0) {
+// Every contestant of a width on every corpus of it, and the floor under each corpus once (the
+// 32- and 64-bit corpora of one length share a name, a workload and a floor).
+void add_texts(std::span<const Corpus> corpora, bool wide, std::size_t trick_digits = 0) {
     for (const Corpus& corpus : corpora) {
+        const bool floored = known(corpus.name);
         for (const Contestant& c : contestants()) {
             if (!c.validates && c.max_digits < trick_digits) {
                 continue;
@@ -97,17 +101,16 @@ void add_texts(std::span<const Corpus> corpora, bool wide, std::set<std::string>
                 add(corpus.name, c.name, kind_of(c), time_calls<Converter>, &corpus, c.convert);
             }
         }
-        if (floored.insert(corpus.name).second) {
+        if (!floored) {
             add(corpus.name, kFloor, "floor", time_calls<Converter>, &corpus, call_nothing);
         }
     }
 }
 
 void add_all(const std::vector<Corpus>& corpora32, const Corpus& latency,
-             const std::vector<Corpus>& corpora64, const std::vector<Numbers>& buffers,
-             std::set<std::string>& floored) {
-    add_texts(corpora32, false, floored);
-    add_texts(corpora64, true, floored);
+             const std::vector<Corpus>& corpora64, const std::vector<Numbers>& buffers) {
+    add_texts(corpora32, false);
+    add_texts(corpora64, true);
     for (const Contestant& c : contestants()) {
         if (c.convert != nullptr) {
             add(latency.name, c.name, kind_of(c), time_chain, &latency, c.convert);
@@ -129,7 +132,7 @@ void add_all(const std::vector<Corpus>& corpora32, const Corpus& latency,
 
 // The user's corpus, for every validated contestant, and every trick whose contract its texts
 // meet (a note says which are left out, and why); 32-bit rows where every value fits 32 bits.
-bool add_corpus(const std::string& path, Corpus& corpus, std::set<std::string>& floored) {
+bool add_corpus(const std::string& path, Corpus& corpus) {
     std::string error;
     if (!read_corpus(path, corpus, error)) {
         std::fprintf(stderr, "hexrace_compare: %s\n", error.c_str());
@@ -152,9 +155,9 @@ bool add_corpus(const std::string& path, Corpus& corpus, std::set<std::string>& 
     // The benchmarks keep the address of the caller's corpus, which lives as long as they do.
     const std::span<const Corpus> corpora(&corpus, 1);
     if (narrow) {
-        add_texts(corpora, false, floored, digits);
+        add_texts(corpora, false, digits);
     }
-    add_texts(corpora, true, floored, digits);
+    add_texts(corpora, true, digits);
     return true;
 }
 
@@ -281,11 +284,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     Corpus corpus;
-    std::set<std::string> floored;
-    if (!corpus_path.empty() && !add_corpus(corpus_path, corpus, floored)) {
+    if (!corpus_path.empty() && !add_corpus(corpus_path, corpus)) {
         return 1;
     }
-    add_all(corpora32, latency, corpora64, buffers, floored);
+    add_all(corpora32, latency, corpora64, buffers);
 
     // Defaults first, so that flags on the command line override them: enough repetitions for
     // compare.py's U test, in a random order, so that a slow moment of the machine falls on

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "hex_converters.h"
@@ -181,14 +182,11 @@ std::vector<Contestant> make_contestants() {
     const auto trick = [&](const char* name, Converter* convert) {
         all.push_back({.name = name, .validates = false, .max_digits = 8, .convert = convert});
     };
-    for (const RaceRow& row : kRace) {
-        // Each converter through its own call, as the race calls it.
-        static constexpr Converter* kCalls[] = {
-            call_race<kRace[0].converter>, call_race<kRace[1].converter>,
-            call_race<kRace[2].converter>, call_race<kRace[3].converter>};
-        static_assert(std::size(kCalls) == std::size(kRace));
-        trick(row.name, kCalls[&row - kRace]);
+    // Each of the race's converters through a call of its own, as the race calls it.
+    [&]<std::size_t... Row>(std::index_sequence<Row...>) {
+        (trick(kRace[Row].name, call_race<kRace[Row].converter>), ...);
     }
+    (std::make_index_sequence<std::size(kRace)>{});
     all.push_back({.name = "std::from_chars",
                    .convert = call_from_chars<std::uint32_t>,
                    .convert64 = call_from_chars<std::uint64_t>});

@@ -151,8 +151,12 @@ std::vector<Corpus> corpora64() {
     return corpora;
 }
 
+Numbers bulk_buffer() {
+    return random_lines("bulk", kBulk, 0xb01c, 16, "\n");
+}
+
 std::vector<Numbers> buffers() {
-    std::vector<Numbers> all{random_lines("bulk", kBulk, 0xb01c, 16, "\n"),
+    std::vector<Numbers> all{bulk_buffer(),
                              random_lines("bulk_crlf", kBulkCrlf, 0xb01c, 16, "\r\n"),
                              random_lines("bulk32", kBulk32, 0xb032, 8, "\n")};
     // A hexdump without offsets: two-digit words, sixteen a line.

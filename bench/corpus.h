@@ -65,8 +65,9 @@ struct Numbers {
     std::vector<std::uint64_t> values;
 };
 
-// The four buffers of Buffer, the same on every run.
+// The four buffers of Buffer, the same on every run; the first, "bulk", alone.
 std::vector<Numbers> buffers();
+Numbers bulk_buffer();
 
 // Checks every contestant on every input it takes, each text and each buffer, against
 // std::from_chars; on the first mismatch writes a message naming the contestant and the input to

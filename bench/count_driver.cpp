@@ -30,8 +30,7 @@ long convert_cycling(Function* convert, const Corpus& corpus, long conversions) 
 }
 
 long parse_buffers(const BulkParser<std::uint64_t>& parse, long lines_wanted) {
-    std::vector<Numbers> all = buffers();
-    const Numbers& lines = all.front();  // bulk
+    const Numbers lines = bulk_buffer();
     std::vector<std::uint64_t> out(lines.values.size());
     long done = 0;
     while (done < lines_wanted) {

@@ -87,12 +87,9 @@ def names_in(table, workloads):
 
 def markdown(suite, workloads, title, wide):
     present = [w for w in workloads if w in suite.table]
-    names = [n for n in names_in(suite.table, present) if n.endswith(" u64") or
-             " u64 [" in n or n == "strtoull" or not wide]
-    if wide:
-        names = [n for n in names if n in names_in(suite.table, ["mixed16"])]
-    else:
-        names = [n for n in names if n not in names_in(suite.table, ["mixed16"])]
+    # The 64-bit contestants are those of mixed16; the lengths up to 8 hold both widths.
+    names64 = set(names_in(suite.table, ["mixed16"]))
+    names = [n for n in names_in(suite.table, present) if (n in names64) == wide]
     lines = ["| %s | %s |" % (title, " | ".join(present)), "|---|" + "---:|" * len(present)]
     for name in names + [FLOOR]:
         cells = []

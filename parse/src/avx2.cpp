@@ -14,6 +14,7 @@
 
 HEXRACE_TARGET_BEGIN("avx2,bmi,bmi2")
 #include "x86_kernels.h"
+#include "x86_short_tokens.h"
 
 namespace hexrace::parse_detail {
 namespace {

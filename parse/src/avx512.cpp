@@ -14,7 +14,6 @@
 #include "target_region.h"
 
 HEXRACE_TARGET_BEGIN("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi,bmi2,popcnt")
-#define HEXRACE_OWN_SHORT_TOKENS
 #include "x86_kernels.h"
 
 namespace hexrace::parse_detail {

@@ -23,33 +23,31 @@ uint8x16_t digit_lanes(uint8x16_t text) {
     return vorrq_u8(decimal, vcleq_u8(vsubq_u8(folded, vdupq_n_u8('a')), vdupq_n_u8(5)));
 }
 
-// The values of sixteen bytes as sixteen places, the first byte's highest: each byte's low nibble,
-// 9 more for a letter (a byte above '9'), then each pair into one byte (16 x first + second), the
-// first pair lowest, swapped into place. Bytes that are no digit give some value below 16.
-std::uint64_t places_of(uint8x16_t text) {
+// Each digit's value: its low nibble, 9 more for a letter (a byte above '9'). Bytes that are no
+// digit give some value below 16 too.
+uint8x16_t digit_values(uint8x16_t text) {
     const uint8x16_t letter_adjust = vandq_u8(vcgtq_u8(text, vdupq_n_u8('9')), vdupq_n_u8(9));
-    const uint8x16_t values = vandq_u8(vaddq_u8(text, letter_adjust), vdupq_n_u8(0x0F));
-    const uint16x8_t lanes = vreinterpretq_u16_u8(values);
+    return vandq_u8(vaddq_u8(text, letter_adjust), vdupq_n_u8(0x0F));
+}
+
+// The values of sixteen bytes as sixteen places, the first byte's highest: each pair into one
+// byte (16 x first + second), the first pair lowest, swapped into place.
+std::uint64_t places_of(uint8x16_t text) {
+    const uint16x8_t lanes = vreinterpretq_u16_u8(digit_values(text));
     const uint8x8_t pairs = vmovn_u16(vorrq_u16(vshlq_n_u16(lanes, 4), vshrq_n_u16(lanes, 8)));
     return __builtin_bswap64(vget_lane_u64(vreinterpret_u64_u8(pairs), 0));
 }
 
-// The leading digits of sixteen text bytes (0 to 16 of them).
-Digits leading_digits(uint8x16_t text) {
+// How many of sixteen text bytes are digits before the first that is none.
+int count_digits(uint8x16_t text) {
     // Four bits a byte, set where it is a digit: NEON has no byte mask of one bit a lane.
     const uint8x8_t nibbles = vshrn_n_u16(vreinterpretq_u16_u8(digit_lanes(text)), 4);
-    const int count = std::countr_zero(~vget_lane_u64(vreinterpret_u64_u8(nibbles), 0)) / 4;
-    const std::uint64_t places = places_of(text);
-    return {count == 0 ? 0 : places >> (64 - 4 * count), count};
+    return std::countr_zero(~vget_lane_u64(vreinterpret_u64_u8(nibbles), 0)) / 4;
 }
 
 // The value of a token of one or two digits starting at each place of a block that ends in no
 // digit: the digit, or 16 x it + the next where that is a digit too.
 void short_values(const char* block, std::uint8_t (&values)[64]) {
-    const auto digit_values = [](uint8x16_t text) {
-        const uint8x16_t letter_adjust = vandq_u8(vcgtq_u8(text, vdupq_n_u8('9')), vdupq_n_u8(9));
-        return vandq_u8(vaddq_u8(text, letter_adjust), vdupq_n_u8(0x0F));
-    };
     uint8x16_t text = load16(block);
     for (int i = 0; i < 4; ++i) {
         // The last chunk's byte after it is no digit's second.
@@ -70,11 +68,6 @@ std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uin
     alignas(16) std::uint8_t values[64];
     short_values(block, values);
     return store_each(values, starts, out);
-}
-
-// The value of the first `size` (1 to 16) of sixteen bytes that are known to be digits.
-std::uint64_t value_of(uint8x16_t text, std::size_t size) {
-    return places_of(text) >> (64 - 4 * size);
 }
 
 // Where sixteen bytes end a token of format F: the delimiter ("\n" for lines, which `wanted`

@@ -14,12 +14,6 @@
 
 namespace hexrace::parse_detail {
 
-// The leading digits of a text: how many and, when there are some, their value.
-struct Digits {
-    std::uint64_t value;
-    int count;
-};
-
 // What a block of 64 bytes holds: bit i of `ends` set where block[i] ends a token (the delimiter,
 // "\n" or white space); `clean` where every byte is a digit or such a separator (for lines, a "\r"
 // only before "\n"), so that no token in it needs its digits checked.

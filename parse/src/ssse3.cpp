@@ -14,6 +14,7 @@
 
 HEXRACE_TARGET_BEGIN("ssse3")
 #include "x86_kernels.h"
+#include "x86_short_tokens.h"
 
 namespace hexrace::parse_detail {
 namespace {

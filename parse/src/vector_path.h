@@ -1,6 +1,7 @@
 // A vector path's list parsers, written once over the primitives that the file including this one
-// defines for its instruction set, in its own unnamed namespace: load16, leading_digits and
-// value_of (of sixteen bytes), classify (a 64-byte block, through block_of) and store_short_tokens.
+// defines for its instruction set, in its own unnamed namespace: load16, count_digits and
+// places_of (of sixteen bytes), classify (a 64-byte block, through block_of) and
+// store_short_tokens.
 #pragma once
 
 #include <algorithm>
@@ -53,17 +54,10 @@ bool take_block(std::uint64_t ends, std::uint64_t returns_before, const char* bl
         }
         if (size - 1 < kDigits && count != capacity) {
             const auto text = load16(at);
-            if constexpr (!kChecked) {
-                out[count++] = static_cast<Out>(value_of(text, size));
+            if (!kChecked || static_cast<std::size_t>(count_digits(text)) == size) {
+                out[count++] = static_cast<Out>(places_of(text) >> (64 - 4 * size));
                 at = end + 1;
                 continue;
-            } else {
-                const Digits digits = leading_digits(text);
-                if (static_cast<std::size_t>(digits.count) == size) {
-                    out[count++] = static_cast<Out>(digits.value);
-                    at = end + 1;
-                    continue;
-                }
             }
         }
         stop.count = count;
