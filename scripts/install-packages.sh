@@ -9,7 +9,7 @@ packages_for() {
     case $1 in
     # The test workflow: unit and end-to-end tests, the call count, the suite and its charts, the
     # parser's consumers (with clang++ too, and through pkg-config).
-    tests) echo libgtest-dev libbenchmark-dev valgrind libabsl-dev python3-matplotlib clang pkg-config ;;
+    tests) echo libgtest-dev libbenchmark-dev valgrind libabsl-dev python3-matplotlib clang pkg-config qemu-user ;;
     # The Debian package, made with CPack and its dependencies found by dpkg-shlibdeps.
     package) echo dpkg-dev pkg-config ;;
     # The 32-bit Windows build, and Wine to run its tests.

@@ -12,7 +12,9 @@
 #include "hexrace/detail/config.h"
 #include "hexrace/detail/swar.h"
 
-namespace hexrace::parse_detail::sse2 {
+namespace hexrace::parse_detail {
+inline namespace HEXRACE_PARSE_ABI {
+namespace sse2 {
 
 HEXRACE_PARSE_INLINE __m128i from_word(std::uint64_t w) noexcept {
     return _mm_set_epi64x(0, static_cast<long long>(w));
@@ -76,4 +78,6 @@ HEXRACE_PARSE_INLINE Places leading_places(const char* first, std::size_t size) 
     return {places_of(text), count_digits(text)};
 }
 
-}  // namespace hexrace::parse_detail::sse2
+}  // namespace sse2
+}  // namespace HEXRACE_PARSE_ABI
+}  // namespace hexrace::parse_detail

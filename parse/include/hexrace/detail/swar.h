@@ -11,6 +11,7 @@
 #include "hexrace/detail/config.h"
 
 namespace hexrace::parse_detail {
+inline namespace HEXRACE_PARSE_ABI {
 
 inline constexpr std::uint64_t kOnes = 0x0101010101010101;
 inline constexpr std::uint64_t kHigh = kOnes * 0x80;
@@ -205,4 +206,5 @@ static_assert(value_of(places16(text_word("fedcba98"), text_word("76543210"))) =
               0xFEDCBA9876543210);
 static_assert(places16(text_word("00000000"), text_word("1g000000")).count == 9);
 
+}  // namespace HEXRACE_PARSE_ABI
 }  // namespace hexrace::parse_detail
