@@ -60,7 +60,7 @@ HEXRACE_NOINLINE Unsigned call_from_chars(const char* text, std::size_t length) 
 template <typename Unsigned>
 HEXRACE_NOINLINE Unsigned call_parse_hex(const char* text, std::size_t length) {
     Unsigned value = 0;
-    parse_hex(text, text + length, value);
+    (void)parse_hex(text, text + length, value);
     return value;
 }
 
@@ -168,12 +168,23 @@ HexListResult lines_list(const char* first, const char* last, Out* out, std::siz
     return parse_hex_list(first, last, '\n', out, capacity);
 }
 
+template <typename Out>
+HexListResult lines(const char* first, const char* last, Out* out, std::size_t capacity) {
+    return parse_hex_lines(first, last, out, capacity);
+}
+
+template <typename Out>
+HexListResult words(const char* first, const char* last, Out* out, std::size_t capacity) {
+    return parse_hex_words(first, last, out, capacity);
+}
+
 // A list path's function, as the public one calls it once it has chosen.
 template <typename Out>
 BulkParser<Out> on_path(const parse_detail::ListFunctions* path, parse_detail::Format format) {
     return [function = path->get<Out>(format)](const char* first, const char* last, Out* out,
                                                std::size_t capacity) {
-        return function(first, last, '\n', out, capacity).count;
+        const parse_detail::Sink<Out> sink{reinterpret_cast<unsigned char*>(out)};
+        return function(first, last, '\n', sink, capacity, Prefix::none).count;
     };
 }
 
@@ -222,14 +233,14 @@ std::vector<Contestant> make_contestants() {
         all.push_back({.name = std::move(name), .bulk32 = std::move(parse), .buffers = buffers});
     };
     bulk64("parse_hex_list", counting<std::uint64_t>(lines_list), kBulk);
-    bulk64("parse_hex_lines", counting<std::uint64_t>(parse_hex_lines), kBulk | kBulkCrlf);
-    bulk64("parse_hex_words", counting<std::uint64_t>(parse_hex_words), kBulk | kBulkCrlf | kWords);
+    bulk64("parse_hex_lines", counting<std::uint64_t>(lines), kBulk | kBulkCrlf);
+    bulk64("parse_hex_words", counting<std::uint64_t>(words), kBulk | kBulkCrlf | kWords);
     bulk64("memchr + std::from_chars", memchr_from_chars<std::uint64_t>, kBulk | kBulkCrlf);
     bulk64("strtoull loop", strtoull_lines, kBulk);
     bulk64("white space + std::from_chars", spaces_from_chars<std::uint64_t>, kWords);
     bulk32("parse_hex_list u32", counting<std::uint32_t>(lines_list), kBulk32);
-    bulk32("parse_hex_lines u32", counting<std::uint32_t>(parse_hex_lines), kBulk32);
-    bulk32("parse_hex_words u32", counting<std::uint32_t>(parse_hex_words), kBulk32 | kWords);
+    bulk32("parse_hex_lines u32", counting<std::uint32_t>(lines), kBulk32);
+    bulk32("parse_hex_words u32", counting<std::uint32_t>(words), kBulk32 | kWords);
     bulk32("memchr + std::from_chars u32", memchr_from_chars<std::uint32_t>, kBulk32);
     bulk32("white space + std::from_chars u32", spaces_from_chars<std::uint32_t>, kWords);
     // Each list path this CPU can take, each entry on the buffer it is for.

@@ -10,13 +10,13 @@ namespace hexrace::bench {
 
 std::uint32_t call_parse_hex_portable32(const char* text, std::size_t length) {
     std::uint32_t value = 0;
-    parse_hex(text, text + length, value);
+    (void)parse_hex(text, text + length, value);
     return value;
 }
 
 std::uint64_t call_parse_hex_portable64(const char* text, std::size_t length) {
     std::uint64_t value = 0;
-    parse_hex(text, text + length, value);
+    (void)parse_hex(text, text + length, value);
     return value;
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <system_error>
 
 #include "hexrace/parse.h"
@@ -45,9 +46,29 @@ inline const char* before_token(Format format, const char* p, const char* last) 
     return p;
 }
 
+// std::from_chars of a token, after a "0x" or "0X" stripped by hand as `prefix` asks.
+template <typename Out>
+std::from_chars_result reference_token(const char* token, const char* last, Out& value,
+                                       Prefix prefix) {
+    const bool prefixed = last - token >= 2 && token[0] == '0' && (token[1] | 0x20) == 'x';
+    if (prefix != Prefix::none && prefixed && last - token >= 3 &&
+        std::strchr("0123456789abcdefABCDEF", token[2]) != nullptr && token[2] != '\0') {
+        const auto result = std::from_chars(token + 2, last, value, 16);
+        return {result.ptr, result.ec};
+    }
+    if (prefix == Prefix::optional && prefixed) {
+        value = 0;
+        return {token + 1, std::errc{}};
+    }
+    if (prefix == Prefix::required) {
+        return {token, std::errc::invalid_argument};
+    }
+    return std::from_chars(token, last, value, 16);
+}
+
 template <typename Out>
 HexListResult reference_list(Format format, const char* first, const char* last, char delimiter,
-                             Out* out, std::size_t capacity) {
+                             Out* out, std::size_t capacity, Prefix prefix = Prefix::none) {
     if (format == Format::kDelimited && std::strchr("0123456789abcdefABCDEF", delimiter) &&
         delimiter != '\0') {
         return {first, std::errc::invalid_argument, 0};
@@ -62,9 +83,14 @@ HexListResult reference_list(Format format, const char* first, const char* last,
             return {token, std::errc::no_buffer_space, count};
         }
         Out value = 0;
-        const auto [end, ec] = std::from_chars(token, last, value, 16);
+        const auto [end, ec] = reference_token(token, last, value, prefix);
         if (ec != std::errc{}) {
             return {token, ec, count};
+        }
+        if (format == Format::kDelimited && (std::string_view(end, last - end) == "\n" ||
+                                             std::string_view(end, last - end) == "\r\n")) {
+            out[count++] = value;  // the last token, and the line end of the file's last line
+            return {last, std::errc{}, count};
         }
         const std::size_t separator = end == last ? 0 : separator_at(format, end, last, delimiter);
         if (end != last && separator == 0) {

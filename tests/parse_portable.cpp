@@ -25,6 +25,10 @@ HEXRACE_PORTABLE_FOR(long)
 HEXRACE_PORTABLE_FOR(unsigned long)
 HEXRACE_PORTABLE_FOR(long long)
 HEXRACE_PORTABLE_FOR(unsigned long long)
+#if HEXRACE_PARSE_HAS_INT128
+HEXRACE_PORTABLE_FOR(parse_detail::int128)
+HEXRACE_PORTABLE_FOR(parse_detail::uint128)
+#endif
 
 ParseU32* portable_parse_hex_u32() {
     return &parse_hex<unsigned>;

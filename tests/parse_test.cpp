@@ -1,10 +1,14 @@
-// The parser against std::from_chars, its oracle: parse_hex for every integer type, and the list
-// parser on every path this build and CPU have.
+// The parser against std::from_chars, its oracle: parse_hex for every integer type (the 128-bit
+// ones too: this file is built in GNU mode, where the standard library takes them), with each
+// prefix mode, and the list parser on every path this build and CPU have.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -22,6 +26,20 @@
 namespace hexrace::testing {
 namespace {
 
+// A value as a message shows it: in hexadecimal, as no stream takes a 128-bit one.
+template <typename T>
+std::string shown(T value) {
+    char text[48] = "-0x";
+    const bool negative = value < 0;
+    auto magnitude = static_cast<std::make_unsigned_t<T>>(value);
+    if (negative) {
+        magnitude = static_cast<std::make_unsigned_t<T>>(0 - magnitude);
+    }
+    const char* const end = std::to_chars(text + 3, text + sizeof text, magnitude, 16).ptr;
+    const char* const start = negative ? text : text + 1;
+    return std::string(start, static_cast<std::size_t>(end - start));
+}
+
 // parse_hex on [first, last), with each kernel, gives what std::from_chars gives, the value
 // untouched on an error included.
 template <typename T>
@@ -37,7 +55,8 @@ void expect_from_chars(const char* first, const char* last) {
             << (portable ? "portable kernel, \"" : "\"") << std::string_view(first, last - first)
             << "\": stops at " << result.ptr - first << " (not " << expected.ptr - first
             << "), error " << static_cast<int>(result.ec) << " (not "
-            << static_cast<int>(expected.ec) << "), value " << +got << " (not " << +want << ")";
+            << static_cast<int>(expected.ec) << "), value " << shown(got) << " (not "
+            << shown(want) << ")";
     }
 }
 
@@ -45,7 +64,12 @@ template <typename T>
 class EveryType : public ::testing::Test {};
 
 using IntegerTypes = ::testing::Types<char, signed char, unsigned char, short, unsigned short, int,
-                                      unsigned, long, unsigned long, long long, unsigned long long>;
+                                      unsigned, long, unsigned long, long long, unsigned long long
+#if HEXRACE_PARSE_HAS_INT128
+                                      ,
+                                      parse_detail::int128, parse_detail::uint128
+#endif
+                                      >;
 
 struct TypeName {
     template <typename T>
@@ -85,7 +109,7 @@ TYPED_TEST(EveryType, AgreesWithFromCharsOnEveryTextOfUpToFourBytes) {
 // The digits of `value` (its magnitude, after a "-" where it is negative).
 template <typename T>
 std::string hex_text(T value) {
-    char text[24];
+    char text[40];
     const auto end = std::to_chars(text, text + sizeof text, value, 16).ptr;
     return std::string(text, end);
 }
@@ -99,16 +123,18 @@ TYPED_TEST(EveryType, AgreesWithFromCharsAboutItsRangeEnds) {
         hex_text(Limits::max()),
         hex_text(Limits::min()),
         std::string("1").append(hex_text(Limits::max())),
-        hex_text(static_cast<unsigned long long>(Limits::max()) + 1),
+        hex_text(static_cast<std::make_unsigned_t<T>>(Limits::max()) + 1),
         std::string(std::is_signed_v<T> ? "-" : "-1")
             .append(std::is_signed_v<T>
-                        ? hex_text(static_cast<unsigned long long>(Limits::max()) + 2)
+                        ? hex_text(static_cast<std::make_unsigned_t<T>>(Limits::max()) + 2)
                         : ""),
         "0",
         "-0",
         "--1",
         "ffffffffffffffff",
         "10000000000000000",
+        "ffffffffffffffffffffffffffffffff",
+        "100000000000000000000000000000000",
     };
     static constexpr char kDigits[] = "0123456789abcdefABCDEF";
     static constexpr char kAfter[] = "\n ,xg\x80-";
@@ -119,7 +145,7 @@ TYPED_TEST(EveryType, AgreesWithFromCharsAboutItsRangeEnds) {
         if (below(2) == 0) {
             digits += ends[below(std::size(ends))];
         } else {
-            for (std::size_t count = 1 + below(20); count > 0; --count) {
+            for (std::size_t count = 1 + below(36); count > 0; --count) {
                 digits += kDigits[below(sizeof kDigits - 1)];
             }
         }
@@ -129,7 +155,7 @@ TYPED_TEST(EveryType, AgreesWithFromCharsAboutItsRangeEnds) {
         if (minus != std::string::npos) {
             digits.erase(minus, 1);
         }
-        text.append(digits, 0, 38);
+        text.append(digits, 0, 60);
         if (below(2) == 0) {
             text += kAfter[below(sizeof kAfter - 1)];
             text += kDigits[below(sizeof kDigits - 1)];
@@ -169,6 +195,74 @@ TYPED_TEST(EveryType, TakesAStringViewAndPointsIntoIt) {
     EXPECT_EQ(value, 0x7F);
 }
 
+// Each prefix mode against std::from_chars of the digits after a prefix stripped by hand, and
+// Prefix::optional against strtoull's end too. Texts: the prefix's forms and its near misses,
+// then digits, leading zeros and what may follow them.
+TYPED_TEST(EveryType, TakesThePrefixAsAsked) {
+    using T = TypeParam;
+    static constexpr const char* kHeads[] = {"",    "0x",  "0X",  "-0x", "-0X", "0x-", "00x",
+                                             "x",   "0",   "-",   "0b",  "0xx", "-0",  "--0x"};
+    static constexpr const char* kTails[] = {"",   "1f", "0", "0000000000000000000000000000000001",
+                                             "ffffffffffffffffffffffffffffffff", "g", "7fff", "-1",
+                                             "80",  "ff", "fffffffff", "100000000000000000"};
+    static constexpr char kAfter[] = "\n x";
+    for (const char* head : kHeads) {
+        for (const char* tail : kTails) {
+            for (std::size_t after = 0; after < sizeof kAfter; ++after) {
+                std::string text = std::string(head) + tail;
+                if (after != 0) {
+                    text += kAfter[after - 1];
+                }
+                const char* const first = text.data();
+                const char* const last = first + text.size();
+                const bool negative = std::is_signed_v<T> && text.starts_with('-');
+                const char* const start = first + negative;
+                const bool prefixed = last - start >= 3 && start[0] == '0' &&
+                                      (start[1] | 0x20) == 'x' && std::isxdigit(start[2]) != 0;
+                for (const Prefix prefix : {Prefix::none, Prefix::optional, Prefix::required}) {
+                    T want = 0x5A;
+                    std::from_chars_result expected{first, std::errc::invalid_argument};
+                    if (prefixed && prefix != Prefix::none) {
+                        // The sign, then the digits after the prefix, in a text of their own.
+                        std::string stripped = text;
+                        stripped.erase(negative, 2);
+                        const auto r = std::from_chars(stripped.data(),
+                                                       stripped.data() + stripped.size(), want, 16);
+                        expected = {r.ec == std::errc::invalid_argument
+                                        ? first
+                                        : first + (r.ptr - stripped.data()) + 2,
+                                    r.ec};
+                    } else if (prefix == Prefix::optional && last - start >= 2 &&
+                               start[0] == '0' && (start[1] | 0x20) == 'x') {
+                        want = 0;
+                        expected = {start + 1, std::errc{}};
+                    } else if (prefix != Prefix::required) {
+                        expected = std::from_chars(first, last, want, 16);
+                    }
+                    T got = 0x5A;
+                    const auto result = parse_hex(first, last, got, prefix);
+                    ASSERT_TRUE(result.ptr == expected.ptr && result.ec == expected.ec &&
+                                got == want)
+                        << "\"" << text << "\", prefix " << static_cast<int>(prefix) << ": stops at "
+                        << result.ptr - first << " (not " << expected.ptr - first << "), value "
+                        << shown(got) << " (not " << shown(want) << ")";
+                    if constexpr (std::is_same_v<T, unsigned long long>) {
+                        // strtoull, in a text that ends where ours does.
+                        char* end = nullptr;
+                        errno = 0;
+                        const unsigned long long value = std::strtoull(text.c_str(), &end, 16);
+                        if (prefix == Prefix::optional && result.ec == std::errc{} &&
+                            !text.starts_with('-') && errno == 0) {
+                            EXPECT_EQ(end - text.c_str(), result.ptr - first) << text;
+                            EXPECT_EQ(value, got) << text;
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
 // Files built with different kernels keep their own definitions: were the names the same, the
 // linker would keep one of them for both.
 TEST(Kernels, EachFileKeepsItsOwn) {
@@ -198,7 +292,7 @@ TEST(ConstantExpressions, ParseAsAtRunTime) {
     static_assert(parsed("-g").second == 0 && parsed("+1").second == 0);
     constexpr auto wide = [] {
         std::uint64_t value = 0;
-        parse_hex(std::string_view("0000FEDCBA9876543210x"), value);
+        (void)parse_hex(std::string_view("0000FEDCBA9876543210x"), value);
         return value;
     }();
     static_assert(wide == 0xFEDCBA9876543210);
@@ -234,8 +328,15 @@ class EveryPath : public ::testing::TestWithParam<ListPath> {};
 // A list function of a path, for a format and an output width, called as the public one is.
 template <typename Out>
 HexListResult parse_list(const ListPath& path, Format format, const char* first, const char* last,
-                         char delimiter, Out* out, std::size_t capacity) {
-    return path.functions->get<Out>(format)(first, last, delimiter, out, capacity);
+                         char delimiter, Out* out, std::size_t capacity,
+                         Prefix prefix = Prefix::none) {
+    using Width = std::conditional_t<
+        sizeof(Out) == 8, std::uint64_t,
+        std::conditional_t<sizeof(Out) == 4, std::uint32_t,
+                           std::conditional_t<sizeof(Out) == 2, std::uint16_t, std::uint8_t>>>;
+    return path.functions->get<Width>(format)(
+        first, last, delimiter, parse_detail::Sink<Width>{reinterpret_cast<unsigned char*>(out)},
+        capacity, prefix);
 }
 
 constexpr Format kList = Format::kDelimited;
@@ -361,6 +462,104 @@ TEST_P(EveryPath, ListsFollowTheirContract) {
                                            digit_delimited.data() + 3, 'a', &out, 1);
     EXPECT_EQ(digit.ec, std::errc::invalid_argument) << "a digit for a delimiter";
     EXPECT_EQ(digit.count, 0u);
+}
+
+// What the rows above leave out: other delimiters and a file's final line end, prefixes, and the
+// narrow outputs, each width judging what fits; every row for 8, 16, 32 and 64 bits, with the
+// values that fit each.
+TEST_P(EveryPath, ListsTakeDelimitersPrefixesAndEveryWidth) {
+    constexpr std::errc kDone{};
+    constexpr std::errc kInvalid = std::errc::invalid_argument;
+    constexpr std::errc kRange = std::errc::result_out_of_range;
+    constexpr std::errc kFull = std::errc::no_buffer_space;
+    const Prefix kNone = Prefix::none, kOptional = Prefix::optional, kRequired = Prefix::required;
+    const struct {
+        Format format;
+        const char* text;
+        char delimiter;
+        Prefix prefix;
+        std::size_t capacity;
+        int narrowest;  // the narrowest output, in bits, that every value fits
+        std::size_t count;
+        std::errc ec;
+        std::size_t stop;
+    } cases[] = {
+        // A delimited line, and the line end of a file's last line.
+        {kList, "1f,2\n", ',', kNone, 4, 8, 2, kDone, 5},
+        {kList, "1f,2\r\n", ',', kNone, 4, 8, 2, kDone, 6},
+        {kList, "1f,2,\n", ',', kNone, 4, 8, 2, kInvalid, 5},
+        {kList, "1f,2\n\n", ',', kNone, 4, 8, 1, kInvalid, 4},
+        {kList, "1f,2\n3", ',', kNone, 4, 8, 1, kInvalid, 4},
+        {kList, "1f\r\n", '\r', kNone, 4, 8, 1, kDone, 4},
+        {kList, "1f\n", '\n', kNone, 4, 8, 1, kDone, 3},
+        {kList, "1f\0002", '\0', kNone, 4, 8, 2, kDone, 4},
+        {kList, "1f\xFF"
+                "2",
+         '\xFF', kNone, 4, 8, 2, kDone, 4},
+        {kList, "", 'a', kNone, 4, 8, 0, kInvalid, 0},
+        {kList, "1,g", ',', kNone, 1, 8, 1, kFull, 2},
+        // Prefixes, on request, token by token.
+        {kList, "0x1f,0X2,3", ',', kOptional, 4, 8, 3, kDone, 10},
+        {kList, "0x1f,0X2,3", ',', kRequired, 4, 8, 2, kInvalid, 9},
+        {kList, "0x1f,0X2,3", ',', kNone, 4, 8, 0, kInvalid, 1},
+        {kLines, "0x1f\r\n0x\n", '\n', kOptional, 4, 8, 1, kInvalid, 7},
+        {kLines, "0x1f\r\n0x\n", '\n', kRequired, 4, 8, 1, kInvalid, 6},
+        {kWords, " 0xff 0x100\t0x0000000000000000000000001", ' ', kRequired, 4, 16, 3, kDone, 39},
+        {kWords, "0xffffffff 0x100000000", ' ', kOptional, 4, 64, 2, kDone, 22},
+        // The width decides: ff fits a byte, 100 does not.
+        {kWords, "ff 100 10000 100000000", ' ', kNone, 4, 64, 4, kDone, 22},
+        {kLines, "0000000000000000000000ff\n", '\n', kNone, 1, 8, 1, kDone, 25},
+    };
+    for (const auto& c : cases) {
+        const std::string text(c.text, std::char_traits<char>::length(c.text) +
+                                           (c.delimiter == '\0' ? 2 : 0));
+        const char* const first = text.data();
+        const char* const last = first + text.size();
+        const auto check = [&](auto width) {
+            using Out = decltype(width);
+            const int bits = static_cast<int>(8 * sizeof(Out));
+            std::vector<Out> want(c.capacity + 1, 0x5A), got(c.capacity + 1, 0x5A);
+            const HexListResult expected = reference_list(c.format, first, last, c.delimiter,
+                                                          want.data(), c.capacity, c.prefix);
+            const HexListResult result = parse_list(GetParam(), c.format, first, last,
+                                                    c.delimiter, got.data(), c.capacity, c.prefix);
+            const auto trace = ::testing::Message() << bits << " bits, \"" << c.text << '"';
+            EXPECT_TRUE(result.ptr == expected.ptr && result.ec == expected.ec &&
+                        result.count == expected.count && got == want)
+                << trace;
+            if (bits >= c.narrowest) {  // the row's own figures, where every value fits
+                EXPECT_EQ(result.ec, c.ec) << trace;
+                EXPECT_EQ(result.count, c.count) << trace;
+                EXPECT_EQ(result.ptr - first, static_cast<std::ptrdiff_t>(c.stop)) << trace;
+            } else {
+                EXPECT_EQ(result.ec, kRange) << trace;
+            }
+        };
+        check(std::uint8_t{});
+        check(std::uint16_t{});
+        check(std::uint32_t{});
+        check(std::uint64_t{});
+    }
+}
+
+// The public entries take an array of any unsigned type of 1, 2, 4 or 8 bytes, whatever its name.
+TEST(ParseHexList, TakesEveryUnsignedOutputType) {
+    const std::string_view text = "ff\n7f\n";
+    const char* const last = text.data() + text.size();
+    std::vector<unsigned long long> ull(2);
+    std::vector<unsigned long> ul(2);
+    std::vector<unsigned char> bytes(2);
+    std::vector<std::uint16_t> shorts(2);
+    std::vector<unsigned> words(2);
+    EXPECT_EQ(parse_hex_lines(text.data(), last, ull.data(), ull.size()).count, 2u);
+    EXPECT_EQ(parse_hex_lines(text.data(), last, ul.data(), ul.size()).count, 2u);
+    EXPECT_EQ(parse_hex_words(text.data(), last, bytes.data(), bytes.size()).count, 2u);
+    EXPECT_EQ(parse_hex_list(text.data(), last, '\n', shorts.data(), shorts.size()).count, 2u);
+    EXPECT_EQ(parse_hex_list(text.data(), last, '\n', words.data(), words.size(), Prefix::required)
+                  .ec,
+              std::errc::invalid_argument);
+    EXPECT_EQ(ull[0] + ul[0] + bytes[0] + shorts[0], 4u * 0xFF);
+    EXPECT_EQ(ull[1] + ul[1] + bytes[1] + shorts[1], 4u * 0x7F);
 }
 
 // A random list of a format: mostly one to `most` digits and the format's separators, now and

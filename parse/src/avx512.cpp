@@ -65,7 +65,7 @@ constexpr Places64 kNextPlace = [] {
 // past the last. `digits` are the block's digits. Returns how many.
 template <typename Out>
 std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uint64_t digits,
-                               Out* out) {
+                               Sink<Out> out) {
     const __m512i bytes = load64(block);
     const __m512i letter_adjust =
         _mm512_maskz_mov_epi8(_mm512_cmpgt_epi8_mask(bytes, splat64('9')), splat64(9));
@@ -77,19 +77,29 @@ std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uin
     const __m512i pairs = _mm512_or_si512(_mm512_slli_epi16(values, 4), next);
     const __m512i shorts = _mm512_mask_blend_epi8(digits >> 1, values, pairs);
     const __m512i packed = _mm512_maskz_compress_epi8(starts, shorts);
+    const auto count = static_cast<std::size_t>(std::popcount(starts));
+    if constexpr (sizeof(Out) == 1) {
+        _mm512_mask_storeu_epi8(out.at(0), _bzhi_u64(~std::uint64_t{0}, count), packed);
+        return count;
+    }
     alignas(64) std::uint8_t gathered[64];
     _mm512_store_si512(gathered, packed);
-    const auto count = static_cast<std::size_t>(std::popcount(starts));
     constexpr std::size_t kLanes = 64 / sizeof(Out);
     for (std::size_t done = 0; done < count; done += kLanes) {
         const std::size_t here = std::min(count - done, kLanes);
-        const auto lanes = static_cast<std::uint16_t>((1u << here) - 1);
-        const __m128i bytes16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(gathered + done));
+        const auto lanes = static_cast<std::uint32_t>(_bzhi_u32(~0u, static_cast<unsigned>(here)));
+        void* const to = out.at(done);
         if constexpr (sizeof(Out) == 8) {
+            const __m128i bytes8 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(gathered + done));
             const auto mask = static_cast<__mmask8>(lanes);
-            _mm512_mask_storeu_epi64(out + done, mask, _mm512_maskz_cvtepu8_epi64(mask, bytes16));
+            _mm512_mask_storeu_epi64(to, mask, _mm512_maskz_cvtepu8_epi64(mask, bytes8));
+        } else if constexpr (sizeof(Out) == 4) {
+            const __m128i bytes16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(gathered + done));
+            const auto mask = static_cast<__mmask16>(lanes);
+            _mm512_mask_storeu_epi32(to, mask, _mm512_maskz_cvtepu8_epi32(mask, bytes16));
         } else {
-            _mm512_mask_storeu_epi32(out + done, lanes, _mm512_maskz_cvtepu8_epi32(lanes, bytes16));
+            const __m256i bytes32 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(gathered + done));
+            _mm512_mask_storeu_epi16(to, lanes, _mm512_maskz_cvtepu8_epi16(lanes, bytes32));
         }
     }
     return count;

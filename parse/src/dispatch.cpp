@@ -64,10 +64,11 @@ const ListFunctions& best() {
     return *path->functions;
 }
 
-template <Format F, typename Out>
-HexListResult parse(const char* first, const char* last, char delimiter, Out* out,
-                    std::size_t capacity) {
-    return best().get<Out>(F)(first, last, delimiter, out, capacity);
+template <typename Out>
+HexListResult parse(Format format, const char* first, const char* last, char delimiter, void* out,
+                    std::size_t capacity, Prefix prefix) {
+    return best().get<Out>(format)(first, last, delimiter, Sink<Out>{static_cast<unsigned char*>(out)},
+                                   capacity, prefix);
 }
 
 }  // namespace
@@ -76,41 +77,76 @@ std::span<const ListPath> list_paths() {
     return kListPaths;
 }
 
+HexListResult parse_list8(ListFormat format, const char* first, const char* last, char delimiter,
+                          void* out, std::size_t capacity, Prefix prefix) noexcept {
+    return parse<std::uint8_t>(format, first, last, delimiter, out, capacity, prefix);
+}
+
+HexListResult parse_list16(ListFormat format, const char* first, const char* last, char delimiter,
+                           void* out, std::size_t capacity, Prefix prefix) noexcept {
+    return parse<std::uint16_t>(format, first, last, delimiter, out, capacity, prefix);
+}
+
+HexListResult parse_list32(ListFormat format, const char* first, const char* last, char delimiter,
+                           void* out, std::size_t capacity, Prefix prefix) noexcept {
+    return parse<std::uint32_t>(format, first, last, delimiter, out, capacity, prefix);
+}
+
+HexListResult parse_list64(ListFormat format, const char* first, const char* last, char delimiter,
+                           void* out, std::size_t capacity, Prefix prefix) noexcept {
+    return parse<std::uint64_t>(format, first, last, delimiter, out, capacity, prefix);
+}
+
 }  // namespace hexrace::parse_detail
 
+// 2.0's entries, which the header now reaches through templates of its own: kept, so that a
+// program linked with a 2.0 shared library runs with this one.
 namespace hexrace {
 
 using parse_detail::Format;
-using parse_detail::parse;
+using parse_detail::parse_list;
+
+HEXRACE_PARSE_API HexListResult parse_hex_list(const char* first, const char* last, char delimiter,
+                                               std::uint64_t* out, std::size_t capacity);
+HEXRACE_PARSE_API HexListResult parse_hex_list(const char* first, const char* last, char delimiter,
+                                               std::uint32_t* out, std::size_t capacity);
+HEXRACE_PARSE_API HexListResult parse_hex_lines(const char* first, const char* last,
+                                                std::uint64_t* out, std::size_t capacity);
+HEXRACE_PARSE_API HexListResult parse_hex_lines(const char* first, const char* last,
+                                                std::uint32_t* out, std::size_t capacity);
+HEXRACE_PARSE_API HexListResult parse_hex_words(const char* first, const char* last,
+                                                std::uint64_t* out, std::size_t capacity);
+HEXRACE_PARSE_API HexListResult parse_hex_words(const char* first, const char* last,
+                                                std::uint32_t* out, std::size_t capacity);
 
 HexListResult parse_hex_list(const char* first, const char* last, char delimiter,
                              std::uint64_t* out, std::size_t capacity) {
-    return parse<Format::kDelimited>(first, last, delimiter, out, capacity);
+    return parse_list(Format::kDelimited, first, last, delimiter, out, capacity, Prefix::none);
 }
 
 HexListResult parse_hex_list(const char* first, const char* last, char delimiter,
                              std::uint32_t* out, std::size_t capacity) {
-    return parse<Format::kDelimited>(first, last, delimiter, out, capacity);
+    return parse_list(Format::kDelimited, first, last, delimiter, out, capacity, Prefix::none);
 }
 
 HexListResult parse_hex_lines(const char* first, const char* last, std::uint64_t* out,
                               std::size_t capacity) {
-    return parse<Format::kLines>(first, last, '\n', out, capacity);
+    return parse_list(Format::kLines, first, last, '\n', out, capacity, Prefix::none);
 }
 
 HexListResult parse_hex_lines(const char* first, const char* last, std::uint32_t* out,
                               std::size_t capacity) {
-    return parse<Format::kLines>(first, last, '\n', out, capacity);
+    return parse_list(Format::kLines, first, last, '\n', out, capacity, Prefix::none);
 }
 
 HexListResult parse_hex_words(const char* first, const char* last, std::uint64_t* out,
                               std::size_t capacity) {
-    return parse<Format::kWords>(first, last, ' ', out, capacity);
+    return parse_list(Format::kWords, first, last, ' ', out, capacity, Prefix::none);
 }
 
 HexListResult parse_hex_words(const char* first, const char* last, std::uint32_t* out,
                               std::size_t capacity) {
-    return parse<Format::kWords>(first, last, ' ', out, capacity);
+    return parse_list(Format::kWords, first, last, ' ', out, capacity, Prefix::none);
 }
 
 }  // namespace hexrace

@@ -64,7 +64,8 @@ void short_values(const char* block, std::uint8_t (&values)[64]) {
 // Writes the value of the token of one or two digits at each of `starts` of a block to out[0],
 // out[1], ...; `digits` are the block's digits. Returns how many.
 template <typename Out>
-std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uint64_t, Out* out) {
+std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uint64_t,
+                               Sink<Out> out) {
     alignas(16) std::uint8_t values[64];
     short_values(block, values);
     return store_each(values, starts, out);

@@ -38,33 +38,55 @@ Block block_of(const char* block, std::uint64_t ends, std::uint64_t digits, std:
 // Writes values[i] for each bit i of `starts`, lowest first, to out[0], out[1], ...; returns how
 // many.
 template <typename Out>
-std::size_t store_each(const std::uint8_t (&values)[64], std::uint64_t starts, Out* out) {
+std::size_t store_each(const std::uint8_t (&values)[64], std::uint64_t starts, Sink<Out> out) {
     std::size_t count = 0;  // a local, which no store to out can be taken to change
     for (; starts != 0; starts &= starts - 1) {
-        out[count++] = values[std::countr_zero(starts)];
+        out.put(count++, values[std::countr_zero(starts)]);
     }
     return count;
 }
 
 template <typename Out>
-using ListFunction = HexListResult(const char* first, const char* last, char delimiter, Out* out,
-                                   std::size_t capacity);
+using ListFunction = HexListResult(const char* first, const char* last, char delimiter,
+                                   Sink<Out> out, std::size_t capacity, Prefix prefix);
 
 // A path's parser for each format (indexed by Format) and output width; lines and words ignore
 // the delimiter.
 struct ListFunctions {
     ListFunction<std::uint64_t>* parse64[kFormats];
     ListFunction<std::uint32_t>* parse32[kFormats];
+    ListFunction<std::uint16_t>* parse16[kFormats];
+    ListFunction<std::uint8_t>* parse8[kFormats];
 
     template <typename Out>
     ListFunction<Out>* get(Format format) const {
+        const auto index = static_cast<int>(format);
         if constexpr (sizeof(Out) == 8) {
-            return parse64[static_cast<int>(format)];
+            return parse64[index];
+        } else if constexpr (sizeof(Out) == 4) {
+            return parse32[index];
+        } else if constexpr (sizeof(Out) == 2) {
+            return parse16[index];
         } else {
-            return parse32[static_cast<int>(format)];
+            return parse8[index];
         }
     }
 };
+
+// The table of a path whose parser is `Parser<F, Out>::parse` for every format and width.
+template <template <Format, typename> class Parser>
+constexpr ListFunctions functions_of() {
+    constexpr Format kD = Format::kDelimited;
+    constexpr Format kL = Format::kLines;
+    constexpr Format kW = Format::kWords;
+    using std::uint16_t, std::uint32_t, std::uint64_t, std::uint8_t;
+    return {
+        {Parser<kD, uint64_t>::parse, Parser<kL, uint64_t>::parse, Parser<kW, uint64_t>::parse},
+        {Parser<kD, uint32_t>::parse, Parser<kL, uint32_t>::parse, Parser<kW, uint32_t>::parse},
+        {Parser<kD, uint16_t>::parse, Parser<kL, uint16_t>::parse, Parser<kW, uint16_t>::parse},
+        {Parser<kD, uint8_t>::parse, Parser<kL, uint8_t>::parse, Parser<kW, uint8_t>::parse},
+    };
+}
 
 struct ListPath {
     const char* name;

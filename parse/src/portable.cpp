@@ -9,21 +9,21 @@ namespace hexrace::parse_detail {
 namespace {
 
 template <Format F, typename Out>
-HexListResult portable_list(const char* first, const char* last, char delimiter, Out* out,
-                            std::size_t capacity) {
+HexListResult portable_list(const char* first, const char* last, char delimiter, Sink<Out> out,
+                            std::size_t capacity, Prefix prefix) {
     if (bad_delimiter<F>(delimiter)) {
         return {first, std::errc::invalid_argument, 0};
     }
-    return finish_list<F>(first, last, delimiter, out, capacity, 0);
+    return finish_list<F>(first, last, delimiter, out, capacity, prefix, 0);
 }
+
+template <Format F, typename Out>
+struct PortableList {
+    static constexpr ListFunction<Out>* parse = portable_list<F, Out>;
+};
 
 }  // namespace
 
-extern const ListFunctions portable_functions = {
-    {portable_list<Format::kDelimited, std::uint64_t>, portable_list<Format::kLines, std::uint64_t>,
-     portable_list<Format::kWords, std::uint64_t>},
-    {portable_list<Format::kDelimited, std::uint32_t>, portable_list<Format::kLines, std::uint32_t>,
-     portable_list<Format::kWords, std::uint32_t>},
-};
+extern const ListFunctions portable_functions = functions_of<PortableList>();
 
 }  // namespace hexrace::parse_detail

@@ -21,9 +21,9 @@ namespace {
 // digits), or the end of the list: kept out of line, so that the block road keeps its registers.
 template <Format F, typename Out>
 [[gnu::noinline, gnu::cold]] bool take_step_slowly(const char*& token, const char* last,
-                                                   char delimiter, Out* out, std::size_t capacity,
-                                                   HexListResult& stop) {
-    return take_step<F>(token, last, delimiter, out, capacity, stop);
+                                                   char delimiter, Sink<Out> out,
+                                                   std::size_t capacity, HexListResult& stop) {
+    return take_step<F>(token, last, delimiter, out, capacity, Prefix::none, stop);
 }
 
 // The tokens that end in one block, each parsed from one sixteen-byte load, which stays in the
@@ -32,7 +32,7 @@ template <Format F, typename Out>
 // Lines: `returns_before` has bit i set where the byte before block[i] is "\r".
 template <Format F, bool kChecked, typename Out>
 bool take_block(std::uint64_t ends, std::uint64_t returns_before, const char* block,
-                const char*& token, const char* last, char delimiter, Out* out,
+                const char*& token, const char* last, char delimiter, Sink<Out> out,
                 std::size_t capacity, HexListResult& stop) {
     constexpr std::size_t kDigits = 2 * sizeof(Out);
     // Kept in locals: a store to out, of the same type as a count, might otherwise be taken
@@ -55,7 +55,7 @@ bool take_block(std::uint64_t ends, std::uint64_t returns_before, const char* bl
         if (size - 1 < kDigits && count != capacity) {
             const auto text = load16(at);
             if (!kChecked || static_cast<std::size_t>(count_digits(text)) == size) {
-                out[count++] = static_cast<Out>(places_of(text) >> (64 - 4 * size));
+                out.put(count++, static_cast<Out>(places_of(text) >> (64 - 4 * size)));
                 at = end + 1;
                 continue;
             }
@@ -79,8 +79,8 @@ bool take_block(std::uint64_t ends, std::uint64_t returns_before, const char* bl
 // Returns where the next block starts, at that run or after this block; nullptr, with nothing
 // done, where the block holds a longer token or the output has no room for all of its tokens.
 template <typename Out>
-const char* take_short_words(const Block& found, const char* block, Out* out, std::size_t capacity,
-                             HexListResult& stop) {
+const char* take_short_words(const Block& found, const char* block, Sink<Out> out,
+                             std::size_t capacity, HexListResult& stop) {
     const int tail = 64 - std::countl_one(found.digits);  // where a last run of digits starts
     if (tail == 0) {
         return nullptr;
@@ -92,19 +92,22 @@ const char* take_short_words(const Block& found, const char* block, Out* out, st
         capacity - stop.count < static_cast<std::size_t>(std::popcount(starts))) {
         return nullptr;
     }
-    stop.count += store_short_tokens(block, starts, digits, out + stop.count);
+    stop.count += store_short_tokens(block, starts, digits, out.after(stop.count));
     return block + tail;
 }
 
 // Where the text is long enough, 64 bytes at a time: the bytes that end tokens first, so that
 // where each token starts follows from a bit mask, not from parsing the token before it, and the
 // tokens' parses can overlap; and whether the block is clean, so that its tokens need no check.
-// The rest a token at a time.
+// The rest a token at a time, and prefixed tokens, which no block of digits holds, all of them.
 template <Format F, typename Out>
-HexListResult vector_list(const char* first, const char* last, char delimiter, Out* out,
-                          std::size_t capacity) {
+HexListResult vector_list(const char* first, const char* last, char delimiter, Sink<Out> out,
+                          std::size_t capacity, Prefix prefix) {
     if (bad_delimiter<F>(delimiter)) {
         return {first, std::errc::invalid_argument, 0};
+    }
+    if (prefix != Prefix::none) {
+        return finish_list<F>(first, last, delimiter, out, capacity, prefix, 0);
     }
     const char* token = first;
     const char* valid_from = first;    // every byte from here to the block's end is clean
@@ -133,15 +136,15 @@ HexListResult vector_list(const char* first, const char* last, char delimiter, O
         }
         block += 64;
     }
-    return finish_list<F>(token, last, delimiter, out, capacity, stop.count);
+    return finish_list<F>(token, last, delimiter, out, capacity, Prefix::none, stop.count);
 }
 
-constexpr ListFunctions kVectorFunctions = {
-    {vector_list<Format::kDelimited, std::uint64_t>, vector_list<Format::kLines, std::uint64_t>,
-     vector_list<Format::kWords, std::uint64_t>},
-    {vector_list<Format::kDelimited, std::uint32_t>, vector_list<Format::kLines, std::uint32_t>,
-     vector_list<Format::kWords, std::uint32_t>},
+template <Format F, typename Out>
+struct VectorList {
+    static constexpr ListFunction<Out>* parse = vector_list<F, Out>;
 };
+
+constexpr ListFunctions kVectorFunctions = functions_of<VectorList>();
 
 }  // namespace
 }  // namespace hexrace::parse_detail

@@ -1,6 +1,8 @@
 // libFuzzer target for the parser: parse_hex of the input, for every integer type, must give what
-// std::from_chars gives, and every list function on every path, for both output widths, what its
-// contract, spelt out with std::from_chars, gives; the input lies in a buffer of exactly its size.
+// std::from_chars gives (with a prefix stripped by hand, for each prefix mode), and every list
+// function on every path, for every output width, what its contract, spelt out with
+// std::from_chars, gives; the input lies in a buffer of exactly its size. Its first two bytes
+// also choose the list's delimiter (any byte) and capacity (0 to 4, exactly enough, or more).
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +18,7 @@
 namespace {
 
 using hexrace::HexListResult;
+using hexrace::Prefix;
 using hexrace::parse_detail::Format;
 
 template <typename... T>
@@ -31,17 +34,57 @@ void check_numbers(const char* first, const char* last) {
     (check(static_cast<T>(7)), ...);
 }
 
+template <typename T>
+void check_prefixes(const char* first, const char* last) {
+    for (const auto prefix : {Prefix::none, Prefix::optional, Prefix::required}) {
+        T want = 7, got = 7;
+        const auto expected = hexrace::testing::reference_token(first, last, want, prefix);
+        const auto result = hexrace::parse_hex(first, last, got, prefix);
+        const auto* const want_ptr = expected.ec == std::errc::invalid_argument ? first
+                                                                                : expected.ptr;
+        if (result.ptr != want_ptr || result.ec != expected.ec || got != want) {
+            std::abort();
+        }
+    }
+}
+
 template <typename Out>
 void check_list(const hexrace::parse_detail::ListPath& path, Format format, const char* first,
-                const char* last, std::size_t capacity) {
-    std::vector<Out> want(capacity + 1, 0xBAD), got(capacity + 1, 0xBAD);
-    const HexListResult expected =
-        hexrace::testing::reference_list(format, first, last, '\n', want.data(), capacity);
-    const HexListResult result =
-        path.functions->get<Out>(format)(first, last, '\n', got.data(), capacity);
+                const char* last, char delimiter, std::size_t capacity, Prefix prefix) {
+    std::vector<Out> want(capacity + 1, 0x5A), got(capacity + 1, 0x5A);
+    const HexListResult expected = hexrace::testing::reference_list(format, first, last, delimiter,
+                                                                    want.data(), capacity, prefix);
+    const HexListResult result = path.functions->get<Out>(format)(
+        first, last, delimiter,
+        hexrace::parse_detail::Sink<Out>{reinterpret_cast<unsigned char*>(got.data())}, capacity,
+        prefix);
     if (result.ptr != expected.ptr || result.ec != expected.ec || result.count != expected.count ||
         got != want) {
         std::abort();
+    }
+}
+
+template <typename Out>
+void check_lists(const char* first, const char* last, char delimiter, std::uint8_t choice) {
+    for (const auto format : {Format::kDelimited, Format::kLines, Format::kWords}) {
+        const auto size = static_cast<std::size_t>(last - first);
+        std::size_t capacity = choice % 8;
+        if (capacity == 5) {  // exactly the number of values the list has
+            std::vector<Out> all(size + 1);
+            capacity = hexrace::testing::reference_list(format, first, last, delimiter, all.data(),
+                                                        size + 1)
+                           .count;
+        } else if (capacity > 5) {
+            capacity = size;
+        }
+        const auto prefix = choice / 8 % 4 == 1 ? Prefix::optional
+                            : choice / 8 % 4 == 2 ? Prefix::required
+                                                  : Prefix::none;
+        for (const auto& path : hexrace::parse_detail::list_paths()) {
+            if (path.runs_here()) {
+                check_list<Out>(path, format, first, last, delimiter, capacity, prefix);
+            }
+        }
     }
 }
 
@@ -54,16 +97,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* const last = first + size;
     check_numbers<char, signed char, unsigned char, short, unsigned short, int, unsigned, long,
                   unsigned long, long long, unsigned long long>(first, last);
-    // A capacity from the input's length, so that a full list is tried too.
-    const std::size_t capacity = size % 7 == 0 ? size / 7 : size;
-    for (const auto& path : hexrace::parse_detail::list_paths()) {
-        if (!path.runs_here()) {
-            continue;
-        }
-        for (const auto format : {Format::kDelimited, Format::kLines, Format::kWords}) {
-            check_list<std::uint64_t>(path, format, first, last, capacity);
-            check_list<std::uint32_t>(path, format, first, last, capacity);
-        }
-    }
+    check_prefixes<unsigned char>(first, last);
+    check_prefixes<std::uint64_t>(first, last);
+    const char delimiter = size > 0 ? static_cast<char>(data[0]) : '\n';
+    const std::uint8_t choice = size > 1 ? data[1] : 7;
+    check_lists<std::uint64_t>(first, last, delimiter, choice);
+    check_lists<std::uint32_t>(first, last, delimiter, choice);
+    check_lists<std::uint16_t>(first, last, delimiter, choice);
+    check_lists<std::uint8_t>(first, last, delimiter, choice);
     return 0;
 }

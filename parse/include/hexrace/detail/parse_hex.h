@@ -114,13 +114,101 @@ HEXRACE_PARSE_INLINE Parsed<U> parse_fast(const char* first, const char* last) n
     return {first + found.count, std::errc{}, static_cast<U>(value_of(found))};
 }
 
+#if HEXRACE_PARSE_HAS_INT128
+// Up to 32 digits as two parses of up to sixteen: the first sixteen bytes, then what follows.
+HEXRACE_PARSE_INLINE Parsed<uint128> parse_fast128(const char* first, const char* last) noexcept {
+    const auto size = static_cast<std::size_t>(last - first);
+    if (size <= 16) {
+        const Parsed<std::uint64_t> low = parse_fast<std::uint64_t>(first, last);
+        return {low.ptr, low.ec, low.value};
+    }
+    const Places head = kernel::leading_places<16>(first, size);
+    if (head.count < 16) {
+        return {first + head.count, head.count == 0 ? std::errc::invalid_argument : std::errc{},
+                value_of(head)};
+    }
+    const Parsed<std::uint64_t> tail = parse_fast<std::uint64_t>(first + 16, last);
+    if (tail.ec == std::errc::invalid_argument) {
+        return {first + 16, std::errc{}, head.places};
+    }
+    if (tail.ec != std::errc{} || tail.ptr - first > 32) {
+        // More than 32 digits: too many unless the first ones are zeros.
+        return parse_rare<uint128>(first, last);
+    }
+    const auto shift = static_cast<unsigned>(4 * (tail.ptr - (first + 16)));
+    return {tail.ptr, std::errc{}, uint128{head.places} << shift | tail.value};
+}
+#endif
+
 template <typename U>
 HEXRACE_PARSE_ALWAYS_INLINE constexpr Parsed<U> parse_unsigned(const char* first,
                                                                const char* last) noexcept {
     if (HEXRACE_PARSE_CONSTANT_EVALUATED()) {
         return parse_plain<U>(first, last);
     }
+#if HEXRACE_PARSE_HAS_INT128
+    if constexpr (sizeof(U) == 16) {
+        return parse_fast128(first, last);
+    } else {
+        return parse_fast<U>(first, last);
+    }
+#else
     return parse_fast<U>(first, last);
+#endif
+}
+
+// The unsigned type of T's width, and whether T has a sign: std::make_unsigned and
+// std::is_signed, which know the 128-bit types only in GNU mode.
+template <typename T>
+struct Traits {
+    using Unsigned = std::make_unsigned_t<T>;
+    static constexpr bool kSigned = std::is_signed_v<T>;
+};
+#if HEXRACE_PARSE_HAS_INT128
+template <>
+struct Traits<int128> {
+    using Unsigned = uint128;
+    static constexpr bool kSigned = true;
+};
+template <>
+struct Traits<uint128> {
+    using Unsigned = uint128;
+    static constexpr bool kSigned = false;
+};
+#endif
+
+// The digits at `digits_first` (after the "-" and the prefix, if any) into `value`, with the
+// sign that `negative` says; `first` is the text's first byte, where an invalid_argument points.
+template <typename T>
+HEXRACE_PARSE_ALWAYS_INLINE constexpr std::from_chars_result parse_number(
+    const char* first, const char* digits_first, const char* last, bool negative,
+    T& value) noexcept {
+    using U = typename Traits<T>::Unsigned;
+    const Parsed<U> digits = parse_unsigned<U>(digits_first, last);
+    if (digits.ec == std::errc::invalid_argument) {
+        return {first, digits.ec};
+    }
+    if (digits.ec != std::errc{}) {
+        return {digits.ptr, digits.ec};
+    }
+    if constexpr (Traits<T>::kSigned) {
+        // As far below zero as the type goes, one less above it.
+        constexpr U kMax = static_cast<U>(~U{0}) >> 1;
+        if (digits.value > kMax + U{negative}) {
+            return {digits.ptr, std::errc::result_out_of_range};
+        }
+        value = !negative           ? static_cast<T>(digits.value)
+                : digits.value == 0 ? T{0}
+                                    : static_cast<T>(-static_cast<T>(digits.value - 1) - 1);
+    } else {
+        value = digits.value;
+    }
+    return {digits.ptr, std::errc{}};
+}
+
+// "0x" or "0X" at p.
+constexpr bool has_prefix(const char* p, const char* last) {
+    return last - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X');
 }
 
 }  // namespace HEXRACE_PARSE_ABI
@@ -133,33 +221,45 @@ template <typename T, std::enable_if_t<parse_detail::is_parse_type<T>, int>>
 HEXRACE_PARSE_ALWAYS_INLINE constexpr std::from_chars_result parse_hex(const char* first,
                                                                        const char* last,
                                                                        T& value) noexcept {
-    using U = std::make_unsigned_t<T>;
-    const bool negative = std::is_signed_v<T> && first != last && *first == '-';
-    const parse_detail::Parsed<U> digits = parse_detail::parse_unsigned<U>(first + negative, last);
-    if (digits.ec == std::errc::invalid_argument) {
-        return {first, digits.ec};
+    const bool negative = parse_detail::Traits<T>::kSigned && first != last && *first == '-';
+    return parse_detail::parse_number(first, first + negative, last, negative, value);
+}
+
+template <typename T, std::enable_if_t<parse_detail::is_parse_type<T>, int>>
+HEXRACE_PARSE_ALWAYS_INLINE constexpr std::from_chars_result parse_hex(const char* first,
+                                                                       const char* last, T& value,
+                                                                       Prefix prefix) noexcept {
+    const bool negative = parse_detail::Traits<T>::kSigned && first != last && *first == '-';
+    const char* const start = first + negative;
+    if (prefix == Prefix::none) {
+        return parse_detail::parse_number(first, start, last, negative, value);
     }
-    if (digits.ec != std::errc{}) {
-        return {digits.ptr, digits.ec};
-    }
-    if constexpr (std::is_signed_v<T>) {
-        // As far below zero as the type goes, one less above it.
-        if (digits.value > static_cast<U>(std::numeric_limits<T>::max()) + U{negative}) {
-            return {digits.ptr, std::errc::result_out_of_range};
+    if (parse_detail::has_prefix(start, last)) {
+        if (last - start > 2 && parse_detail::is_digit(start[2])) {
+            return parse_detail::parse_number(first, start + 2, last, negative, value);
         }
-        value = !negative           ? static_cast<T>(digits.value)
-                : digits.value == 0 ? T{0}
-                                    : static_cast<T>(-static_cast<T>(digits.value - 1) - 1);
-    } else {
-        value = digits.value;
+        if (prefix == Prefix::optional) {  // "0x" and no digit: the "0" alone
+            value = 0;
+            return {start + 1, std::errc{}};
+        }
     }
-    return {digits.ptr, std::errc{}};
+    if (prefix == Prefix::required) {
+        return {first, std::errc::invalid_argument};
+    }
+    return parse_detail::parse_number(first, start, last, negative, value);
 }
 
 template <typename T, std::enable_if_t<parse_detail::is_parse_type<T>, int>>
 HEXRACE_PARSE_ALWAYS_INLINE constexpr std::from_chars_result parse_hex(std::string_view text,
                                                                        T& value) noexcept {
     return parse_hex(text.data(), text.data() + text.size(), value);
+}
+
+template <typename T, std::enable_if_t<parse_detail::is_parse_type<T>, int>>
+HEXRACE_PARSE_ALWAYS_INLINE constexpr std::from_chars_result parse_hex(std::string_view text,
+                                                                       T& value,
+                                                                       Prefix prefix) noexcept {
+    return parse_hex(text.data(), text.data() + text.size(), value, prefix);
 }
 
 }  // namespace HEXRACE_PARSE_ABI
