@@ -90,15 +90,18 @@ std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uin
         const auto lanes = static_cast<std::uint32_t>(_bzhi_u32(~0u, static_cast<unsigned>(here)));
         void* const to = out.at(done);
         if constexpr (sizeof(Out) == 8) {
-            const __m128i bytes8 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(gathered + done));
+            const __m128i bytes8 =
+                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(gathered + done));
             const auto mask = static_cast<__mmask8>(lanes);
             _mm512_mask_storeu_epi64(to, mask, _mm512_maskz_cvtepu8_epi64(mask, bytes8));
         } else if constexpr (sizeof(Out) == 4) {
-            const __m128i bytes16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(gathered + done));
+            const __m128i bytes16 =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(gathered + done));
             const auto mask = static_cast<__mmask16>(lanes);
             _mm512_mask_storeu_epi32(to, mask, _mm512_maskz_cvtepu8_epi32(mask, bytes16));
         } else {
-            const __m256i bytes32 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(gathered + done));
+            const __m256i bytes32 =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(gathered + done));
             _mm512_mask_storeu_epi16(to, lanes, _mm512_maskz_cvtepu8_epi16(lanes, bytes32));
         }
     }

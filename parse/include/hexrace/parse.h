@@ -99,23 +99,22 @@ enum class ListFormat {
 HEXRACE_PARSE_API HexListResult parse_list8(ListFormat format, const char* first, const char* last,
                                             char delimiter, void* out, std::size_t capacity,
                                             Prefix prefix) noexcept;
-HEXRACE_PARSE_API HexListResult parse_list16(ListFormat format, const char* first,
-                                             const char* last, char delimiter, void* out,
-                                             std::size_t capacity, Prefix prefix) noexcept;
-HEXRACE_PARSE_API HexListResult parse_list32(ListFormat format, const char* first,
-                                             const char* last, char delimiter, void* out,
-                                             std::size_t capacity, Prefix prefix) noexcept;
-HEXRACE_PARSE_API HexListResult parse_list64(ListFormat format, const char* first,
-                                             const char* last, char delimiter, void* out,
-                                             std::size_t capacity, Prefix prefix) noexcept;
+HEXRACE_PARSE_API HexListResult parse_list16(ListFormat format, const char* first, const char* last,
+                                             char delimiter, void* out, std::size_t capacity,
+                                             Prefix prefix) noexcept;
+HEXRACE_PARSE_API HexListResult parse_list32(ListFormat format, const char* first, const char* last,
+                                             char delimiter, void* out, std::size_t capacity,
+                                             Prefix prefix) noexcept;
+HEXRACE_PARSE_API HexListResult parse_list64(ListFormat format, const char* first, const char* last,
+                                             char delimiter, void* out, std::size_t capacity,
+                                             Prefix prefix) noexcept;
 
 // Every unsigned integer type of 1, 2, 4 or 8 bytes, whatever its name: unsigned char,
 // std::uint16_t, unsigned long, unsigned long long, ...
 template <typename Out>
-inline constexpr bool is_list_output = std::is_integral_v<Out> && std::is_unsigned_v<Out> &&
-                                       !std::is_same_v<Out, bool> &&
-                                       (sizeof(Out) == 1 || sizeof(Out) == 2 ||
-                                        sizeof(Out) == 4 || sizeof(Out) == 8);
+inline constexpr bool is_list_output =
+    std::is_integral_v<Out>&& std::is_unsigned_v<Out> && !std::is_same_v<Out, bool> &&
+    (sizeof(Out) == 1 || sizeof(Out) == 2 || sizeof(Out) == 4 || sizeof(Out) == 8);
 
 template <typename Out>
 inline HexListResult parse_list(ListFormat format, const char* first, const char* last,

@@ -154,9 +154,9 @@
     v##k##a##b##c##d##e##f##g##h##i##j##l##m
 #define HEXRACE_PARSE_PASTE(...) HEXRACE_PARSE_PASTE_(__VA_ARGS__)
 // v2_sse2 for the base x86-64 CPU, v2_sse2_avx2_bmi_bmi2_lzcnt_movbe for -march=haswell, ...
-#define HEXRACE_PARSE_ABI                                                                         \
+#define HEXRACE_PARSE_ABI                                                                          \
     HEXRACE_PARSE_PASTE(v2_, HEXRACE_PARSE_KERNEL, HEXRACE_PARSE_ISA_VECTOR, HEXRACE_PARSE_ISA_BW, \
-                        HEXRACE_PARSE_ISA_VL, HEXRACE_PARSE_ISA_DQ, HEXRACE_PARSE_ISA_VBMI,       \
-                        HEXRACE_PARSE_ISA_VBMI2, HEXRACE_PARSE_ISA_BITALG,                        \
-                        HEXRACE_PARSE_ISA_POPCNT, HEXRACE_PARSE_ISA_BMI, HEXRACE_PARSE_ISA_BMI2,  \
+                        HEXRACE_PARSE_ISA_VL, HEXRACE_PARSE_ISA_DQ, HEXRACE_PARSE_ISA_VBMI,        \
+                        HEXRACE_PARSE_ISA_VBMI2, HEXRACE_PARSE_ISA_BITALG,                         \
+                        HEXRACE_PARSE_ISA_POPCNT, HEXRACE_PARSE_ISA_BMI, HEXRACE_PARSE_ISA_BMI2,   \
                         HEXRACE_PARSE_ISA_LZCNT, HEXRACE_PARSE_ISA_MOVBE)

@@ -180,9 +180,11 @@ struct Traits<uint128> {
 // The digits at `digits_first` (after the "-" and the prefix, if any) into `value`, with the
 // sign that `negative` says; `first` is the text's first byte, where an invalid_argument points.
 template <typename T>
-HEXRACE_PARSE_ALWAYS_INLINE constexpr std::from_chars_result parse_number(
-    const char* first, const char* digits_first, const char* last, bool negative,
-    T& value) noexcept {
+HEXRACE_PARSE_ALWAYS_INLINE constexpr std::from_chars_result parse_number(const char* first,
+                                                                          const char* digits_first,
+                                                                          const char* last,
+                                                                          bool negative,
+                                                                          T& value) noexcept {
     using U = typename Traits<T>::Unsigned;
     const Parsed<U> digits = parse_unsigned<U>(digits_first, last);
     if (digits.ec == std::errc::invalid_argument) {
