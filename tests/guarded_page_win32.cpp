@@ -13,14 +13,15 @@ GuardedPage::GuardedPage() {
     SYSTEM_INFO info;
     GetSystemInfo(&info);
     size_ = info.dwPageSize;
-    void* pages = VirtualAlloc(nullptr, 2 * size_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    void* pages = VirtualAlloc(nullptr, 3 * size_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
     DWORD old = 0;
     if (pages == nullptr) {
         std::abort();
     }
     base_ = static_cast<char*>(pages);
-    end_ = base_ + size_;
-    if (VirtualProtect(end_, size_, PAGE_NOACCESS, &old) == 0) {
+    end_ = base_ + 2 * size_;
+    if (VirtualProtect(base_, size_, PAGE_NOACCESS, &old) == 0 ||
+        VirtualProtect(end_, size_, PAGE_NOACCESS, &old) == 0) {
         std::abort();
     }
 }
@@ -33,6 +34,11 @@ char* GuardedPage::place_at_end(const char* bytes, std::size_t count) const {
     char* start = end_ - count;
     std::memcpy(start, bytes, count);
     return start;
+}
+
+char* GuardedPage::place_at_start(const char* bytes, std::size_t count) const {
+    std::memcpy(begin(), bytes, count);
+    return begin();
 }
 
 }  // namespace hexrace::testing

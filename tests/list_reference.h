@@ -101,4 +101,31 @@ HexListResult reference_list(Format format, const char* first, const char* last,
     }
 }
 
+// decode_hex (and with `spaced`, decode_hex_spaced) as its header words it, a pair at a time.
+inline HexListResult reference_decode(bool spaced, const char* first, const char* last,
+                                      std::uint8_t* out, std::size_t capacity) {
+    const auto is = [](const char* set, char c) { return c != '\0' && std::strchr(set, c); };
+    constexpr const char* kDigits = "0123456789abcdefABCDEF";
+    std::size_t count = 0;
+    for (const char* p = first;;) {
+        while (spaced && p != last && is(" \t\n\v\f\r", *p)) {
+            ++p;
+        }
+        if (p == last) {
+            return {last, std::errc{}, count};
+        }
+        if (count == capacity) {
+            return {p, std::errc::no_buffer_space, count};
+        }
+        if (!is(kDigits, p[0]) || last - p == 1) {
+            return {p, std::errc::invalid_argument, count};
+        }
+        if (!is(kDigits, p[1])) {
+            return {p + 1, std::errc::invalid_argument, count};
+        }
+        std::from_chars(p, p + 2, out[count++], 16);
+        p += 2;
+    }
+}
+
 }  // namespace hexrace::testing

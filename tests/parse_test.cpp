@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "guarded_page.h"
+#include "hexrace/bytes.h"
 #include "hexrace/parse.h"
 #include "list_reference.h"
 #include "parse_kernels.h"
@@ -55,8 +57,8 @@ void expect_from_chars(const char* first, const char* last) {
             << (portable ? "portable kernel, \"" : "\"") << std::string_view(first, last - first)
             << "\": stops at " << result.ptr - first << " (not " << expected.ptr - first
             << "), error " << static_cast<int>(result.ec) << " (not "
-            << static_cast<int>(expected.ec) << "), value " << shown(got) << " (not "
-            << shown(want) << ")";
+            << static_cast<int>(expected.ec) << "), value " << shown(got) << " (not " << shown(want)
+            << ")";
     }
 }
 
@@ -200,11 +202,20 @@ TYPED_TEST(EveryType, TakesAStringViewAndPointsIntoIt) {
 // then digits, leading zeros and what may follow them.
 TYPED_TEST(EveryType, TakesThePrefixAsAsked) {
     using T = TypeParam;
-    static constexpr const char* kHeads[] = {"",    "0x",  "0X",  "-0x", "-0X", "0x-", "00x",
-                                             "x",   "0",   "-",   "0b",  "0xx", "-0",  "--0x"};
-    static constexpr const char* kTails[] = {"",   "1f", "0", "0000000000000000000000000000000001",
-                                             "ffffffffffffffffffffffffffffffff", "g", "7fff", "-1",
-                                             "80",  "ff", "fffffffff", "100000000000000000"};
+    static constexpr const char* kHeads[] = {"",  "0x", "0X", "-0x", "-0X", "0x-", "00x",
+                                             "x", "0",  "-",  "0b",  "0xx", "-0",  "--0x"};
+    static constexpr const char* kTails[] = {"",
+                                             "1f",
+                                             "0",
+                                             "0000000000000000000000000000000001",
+                                             "ffffffffffffffffffffffffffffffff",
+                                             "g",
+                                             "7fff",
+                                             "-1",
+                                             "80",
+                                             "ff",
+                                             "fffffffff",
+                                             "100000000000000000"};
     static constexpr char kAfter[] = "\n x";
     for (const char* head : kHeads) {
         for (const char* tail : kTails) {
@@ -232,8 +243,8 @@ TYPED_TEST(EveryType, TakesThePrefixAsAsked) {
                                         ? first
                                         : first + (r.ptr - stripped.data()) + 2,
                                     r.ec};
-                    } else if (prefix == Prefix::optional && last - start >= 2 &&
-                               start[0] == '0' && (start[1] | 0x20) == 'x') {
+                    } else if (prefix == Prefix::optional && last - start >= 2 && start[0] == '0' &&
+                               (start[1] | 0x20) == 'x') {
                         want = 0;
                         expected = {start + 1, std::errc{}};
                     } else if (prefix != Prefix::required) {
@@ -243,9 +254,9 @@ TYPED_TEST(EveryType, TakesThePrefixAsAsked) {
                     const auto result = parse_hex(first, last, got, prefix);
                     ASSERT_TRUE(result.ptr == expected.ptr && result.ec == expected.ec &&
                                 got == want)
-                        << "\"" << text << "\", prefix " << static_cast<int>(prefix) << ": stops at "
-                        << result.ptr - first << " (not " << expected.ptr - first << "), value "
-                        << shown(got) << " (not " << shown(want) << ")";
+                        << "\"" << text << "\", prefix " << static_cast<int>(prefix)
+                        << ": stops at " << result.ptr - first << " (not " << expected.ptr - first
+                        << "), value " << shown(got) << " (not " << shown(want) << ")";
                     if constexpr (std::is_same_v<T, unsigned long long>) {
                         // strtoull, in a text that ends where ours does.
                         char* end = nullptr;
@@ -493,8 +504,9 @@ TEST_P(EveryPath, ListsTakeDelimitersPrefixesAndEveryWidth) {
         {kList, "1f\r\n", '\r', kNone, 4, 8, 1, kDone, 4},
         {kList, "1f\n", '\n', kNone, 4, 8, 1, kDone, 3},
         {kList, "1f\0002", '\0', kNone, 4, 8, 2, kDone, 4},
-        {kList, "1f\xFF"
-                "2",
+        {kList,
+         "1f\xFF"
+         "2",
          '\xFF', kNone, 4, 8, 2, kDone, 4},
         {kList, "", 'a', kNone, 4, 8, 0, kInvalid, 0},
         {kList, "1,g", ',', kNone, 1, 8, 1, kFull, 2},
@@ -511,8 +523,8 @@ TEST_P(EveryPath, ListsTakeDelimitersPrefixesAndEveryWidth) {
         {kLines, "0000000000000000000000ff\n", '\n', kNone, 1, 8, 1, kDone, 25},
     };
     for (const auto& c : cases) {
-        const std::string text(c.text, std::char_traits<char>::length(c.text) +
-                                           (c.delimiter == '\0' ? 2 : 0));
+        const std::string text(
+            c.text, std::char_traits<char>::length(c.text) + (c.delimiter == '\0' ? 2 : 0));
         const char* const first = text.data();
         const char* const last = first + text.size();
         const auto check = [&](auto width) {
@@ -521,8 +533,8 @@ TEST_P(EveryPath, ListsTakeDelimitersPrefixesAndEveryWidth) {
             std::vector<Out> want(c.capacity + 1, 0x5A), got(c.capacity + 1, 0x5A);
             const HexListResult expected = reference_list(c.format, first, last, c.delimiter,
                                                           want.data(), c.capacity, c.prefix);
-            const HexListResult result = parse_list(GetParam(), c.format, first, last,
-                                                    c.delimiter, got.data(), c.capacity, c.prefix);
+            const HexListResult result = parse_list(GetParam(), c.format, first, last, c.delimiter,
+                                                    got.data(), c.capacity, c.prefix);
             const auto trace = ::testing::Message() << bits << " bits, \"" << c.text << '"';
             EXPECT_TRUE(result.ptr == expected.ptr && result.ec == expected.ec &&
                         result.count == expected.count && got == want)
@@ -555,9 +567,9 @@ TEST(ParseHexList, TakesEveryUnsignedOutputType) {
     EXPECT_EQ(parse_hex_lines(text.data(), last, ul.data(), ul.size()).count, 2u);
     EXPECT_EQ(parse_hex_words(text.data(), last, bytes.data(), bytes.size()).count, 2u);
     EXPECT_EQ(parse_hex_list(text.data(), last, '\n', shorts.data(), shorts.size()).count, 2u);
-    EXPECT_EQ(parse_hex_list(text.data(), last, '\n', words.data(), words.size(), Prefix::required)
-                  .ec,
-              std::errc::invalid_argument);
+    EXPECT_EQ(
+        parse_hex_list(text.data(), last, '\n', words.data(), words.size(), Prefix::required).ec,
+        std::errc::invalid_argument);
     EXPECT_EQ(ull[0] + ul[0] + bytes[0] + shorts[0], 4u * 0xFF);
     EXPECT_EQ(ull[1] + ul[1] + bytes[1] + shorts[1], 4u * 0x7F);
 }
@@ -626,6 +638,164 @@ TEST_P(EveryPath, ListsAgreeWithFromCharsOnRandomLongLists) {
         check(std::uint32_t{});
         if (::testing::Test::HasFatalFailure()) {
             return;
+        }
+    }
+}
+
+// Hex text to bytes: the contract's cases, then random texts with one fault each against the
+// contract spelt out a pair at a time, then round trips through encode_hex.
+TEST_P(EveryPath, DecodeFollowsItsContract) {
+    constexpr std::errc kDone{};
+    constexpr std::errc kInvalid = std::errc::invalid_argument;
+    constexpr std::errc kFull = std::errc::no_buffer_space;
+    const struct {
+        bool spaced;
+        const char* text;
+        std::size_t capacity;
+        std::vector<std::uint8_t> bytes;
+        std::errc ec;
+        std::size_t stop;
+    } cases[] = {
+        // Pairs, either case; a bad byte, a lone digit, and room, which is judged first.
+        {false, "", 4, {}, kDone, 0},
+        {false, "DEADbeef09", 8, {0xDE, 0xAD, 0xBE, 0xEF, 0x09}, kDone, 10},
+        {false, "a", 4, {}, kInvalid, 0},
+        {false, "abc", 4, {0xAB}, kInvalid, 2},
+        {false, "ag", 4, {}, kInvalid, 1},
+        {false, "g0", 4, {}, kInvalid, 0},
+        {false, "ab cd", 4, {0xAB}, kInvalid, 2},
+        {false, "abcd", 0, {}, kFull, 0},
+        {false, "abcd", 2, {0xAB, 0xCD}, kDone, 4},
+        {false, "abc", 1, {0xAB}, kFull, 2},
+        {false, "abg", 1, {0xAB}, kFull, 2},
+        // White space of every kind before, between and after pairs, never inside one.
+        {true, " \t\n\v\f\rde\r\nad \n", 4, {0xDE, 0xAD}, kDone, 14},
+        {true, "   ", 4, {}, kDone, 3},
+        {true, "a b", 4, {}, kInvalid, 1},
+        {true, "de a", 4, {0xDE}, kInvalid, 3},
+        {true, "de a ", 4, {0xDE}, kInvalid, 4},
+        {true, "de\x01", 4, {0xDE}, kInvalid, 2},
+        {true, "de ad", 1, {0xDE}, kFull, 3},
+        {true, "de \n", 1, {0xDE}, kDone, 4},
+    };
+    for (const auto& c : cases) {
+        const std::string text = c.text;
+        std::vector<std::uint8_t> out(c.capacity + 1, 0x5A);
+        const auto decode = c.spaced ? GetParam().bytes->decode_spaced : GetParam().bytes->decode;
+        const HexListResult result =
+            decode(text.data(), text.data() + text.size(), out.data(), c.capacity);
+        const auto trace = ::testing::Message() << '"' << c.text << '"';
+        EXPECT_EQ(result.ec, c.ec) << trace;
+        EXPECT_EQ(result.ptr - text.data(), static_cast<std::ptrdiff_t>(c.stop)) << trace;
+        EXPECT_EQ(std::vector(out.begin(), out.begin() + result.count), c.bytes) << trace;
+        EXPECT_EQ(out[c.bytes.size()], 0x5A) << "written past the bytes: " << trace;
+    }
+    // A bad byte at every place of two blocks and across their ends, and the lone last digit.
+    std::string digits(130, 'f');
+    for (std::size_t at = 0; at <= digits.size(); ++at) {
+        std::string text = digits;
+        if (at < text.size()) {
+            text[at] = 'g';
+        } else {
+            text.pop_back();  // 129 digits
+        }
+        std::uint8_t out[80];
+        const HexListResult result =
+            GetParam().bytes->decode(text.data(), text.data() + text.size(), out, sizeof out);
+        const std::size_t stop = at < digits.size() ? at : 128;
+        ASSERT_EQ(result.ec, kInvalid) << at;
+        ASSERT_EQ(static_cast<std::size_t>(result.ptr - text.data()), stop) << at;
+        ASSERT_EQ(result.count, stop / 2) << at;
+    }
+}
+
+// A random text of `bytes` pairs of random case; spaced, "xxd -p" and "od" layouts and runs of
+// every white-space byte between pairs.
+std::string random_hex(std::mt19937& rng, std::size_t bytes, bool spaced) {
+    static constexpr char kDigits[] = "0123456789abcdefABCDEF";
+    static constexpr const char* kSpaces[] = {" ", "\n", "\r\n", "\t", " \v\f "};
+    std::string text;
+    const std::size_t line = 1 + rng() % 40;
+    for (std::size_t i = 0; i < bytes; ++i) {
+        text += kDigits[rng() % 22];
+        text += kDigits[rng() % 22];
+        if (spaced && (i + 1) % line == 0) {
+            text += kSpaces[rng() % 5];
+        }
+    }
+    return text;
+}
+
+TEST_P(EveryPath, DecodeAgreesWithTheContractOnRandomFaults) {
+    const GuardedPage page;
+    std::mt19937 rng(25);
+    static constexpr char kFaults[] = "g/:@`G \x80\xFF\x00";
+    for (int i = 0; i < 20'000; ++i) {
+        const bool spaced = i % 2 == 1;
+        std::string text = random_hex(rng, rng() % (i % 16 == 0 ? 3000 : 300), spaced);
+        switch (rng() % 4) {
+            case 0:  // a bad byte, anywhere
+                if (!text.empty()) {
+                    text[rng() % text.size()] = kFaults[rng() % (sizeof kFaults)];
+                }
+                break;
+            case 1:  // a lone digit at the end
+                text += 'a';
+                break;
+            default:  // none, but maybe too little room
+                break;
+        }
+        const std::size_t capacity = rng() % 4 == 0 ? rng() % (text.size() / 2 + 1) : text.size();
+        // Against either edge of the page where the text fits it; the longest ones, which cross
+        // the spaced road's segments, on the heap.
+        const bool fits = text.size() <= page.size();
+        const char* const first = !fits            ? text.data()
+                                  : rng() % 2 == 0 ? page.place_at_start(text.data(), text.size())
+                                                   : page.place_at_end(text.data(), text.size());
+        const char* const last = first + text.size();
+        std::vector<std::uint8_t> want(capacity + 1, 0x5A), got(capacity + 1, 0x5A);
+        const HexListResult expected = reference_decode(spaced, first, last, want.data(), capacity);
+        const auto decode = spaced ? GetParam().bytes->decode_spaced : GetParam().bytes->decode;
+        const HexListResult result = decode(first, last, got.data(), capacity);
+        if (!spaced) {  // the public entry too, through the path its first call chose
+            std::vector<std::uint8_t> inline_got(capacity + 1, 0x5A);
+            const HexListResult public_result =
+                decode_hex(first, last, inline_got.data(), capacity);
+            ASSERT_TRUE(public_result.ptr == expected.ptr && public_result.ec == expected.ec &&
+                        public_result.count == expected.count && inline_got == want)
+                << "decode_hex: " << text;
+        }
+        ASSERT_TRUE(result.ptr == expected.ptr && result.ec == expected.ec &&
+                    result.count == expected.count && got == want)
+            << (spaced ? "spaced: " : "") << text << "\nstops at " << result.ptr - first << " (not "
+            << expected.ptr - first << ") after " << result.count << " (not " << expected.count
+            << ") bytes, error " << static_cast<int>(result.ec);
+    }
+}
+
+TEST_P(EveryPath, EncodeThenDecodeGivesTheBytesBack) {
+    std::mt19937 rng(26);
+    for (std::size_t size = 0; size < 600; size += 1 + size / 16) {
+        std::vector<std::uint8_t> bytes(size);
+        for (std::uint8_t& byte : bytes) {
+            byte = static_cast<std::uint8_t>(rng());
+        }
+        for (const HexCase letters : {HexCase::lower, HexCase::upper}) {
+            std::string want;
+            for (const std::uint8_t byte : bytes) {
+                char pair[3];
+                std::snprintf(pair, sizeof pair, letters == HexCase::upper ? "%02X" : "%02x", byte);
+                want += pair;
+            }
+            std::string text(2 * size + 1, '#');
+            const char* const end =
+                GetParam().bytes->encode(bytes.data(), bytes.data() + size, text.data(), letters);
+            ASSERT_EQ(end, text.data() + 2 * size);
+            ASSERT_EQ(text, want + '#') << size;
+            std::vector<std::uint8_t> back(size);
+            const HexListResult decoded =
+                GetParam().bytes->decode(text.data(), end, back.data(), back.size());
+            ASSERT_TRUE(decoded.ec == std::errc{} && decoded.count == size && back == bytes);
         }
     }
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "hexrace/bytes.h"
 #include "hexrace/parse.h"
 #include "paths.h"
 
@@ -38,37 +39,48 @@ bool has_ssse3() {
 // Best first; a path earns its row by a figure in the suite.
 constexpr ListPath kListPaths[] = {
 #if HEXRACE_PARSE_X86_64
-    {"avx512", "avx512bw,avx512vbmi2", has_avx512, &avx512_functions},
-    {"avx2", "avx2", has_avx2, &avx2_functions},
-    {"ssse3", "ssse3", has_ssse3, &ssse3_functions},
+    {"avx512", "avx512bw,avx512vbmi2", has_avx512, &avx512_functions, &avx512_bytes},
+    {"avx2", "avx2", has_avx2, &avx2_functions, &avx2_bytes},
+    {"ssse3", "ssse3", has_ssse3, &ssse3_functions, &ssse3_bytes},
 #endif
 #if HEXRACE_PARSE_AARCH64
-    {"neon", "neon", everywhere, &neon_functions},
+    {"neon", "neon", everywhere, &neon_functions, &neon_bytes},
 #endif
-    {"portable", nullptr, everywhere, &portable_functions},
+    {"portable", nullptr, everywhere, &portable_functions, &portable_bytes},
 };
 
 // Found on the first call and kept: every later call costs a load and an indirect call. Racing
 // first calls find and store the same row.
 std::atomic<const ListPath*> chosen{nullptr};
 
-const ListFunctions& best() {
-    const ListPath* path = chosen.load(std::memory_order_relaxed);
-    if (path == nullptr) {
-        path = kListPaths;
-        while (!path->runs_here()) {
-            ++path;
-        }
-        chosen.store(path, std::memory_order_relaxed);
+// Out of line, so that a call after the first saves no registers for it: a digest's decode is a
+// few nanoseconds, of which a stack frame would be a good part.
+[[gnu::noinline, gnu::cold]] const ListPath* choose() {
+    const ListPath* path = kListPaths;
+    while (!path->runs_here()) {
+        ++path;
     }
-    return *path->functions;
+    chosen.store(path, std::memory_order_relaxed);
+    return path;
+}
+
+const ListPath& best_path() {
+    const ListPath* path = chosen.load(std::memory_order_relaxed);
+    if (__builtin_expect(path == nullptr, 0)) {
+        path = choose();
+    }
+    return *path;
+}
+
+const ListFunctions& best() {
+    return *best_path().functions;
 }
 
 template <typename Out>
 HexListResult parse(Format format, const char* first, const char* last, char delimiter, void* out,
                     std::size_t capacity, Prefix prefix) {
-    return best().get<Out>(format)(first, last, delimiter, Sink<Out>{static_cast<unsigned char*>(out)},
-                                   capacity, prefix);
+    return best().get<Out>(format)(first, last, delimiter,
+                                   Sink<Out>{static_cast<unsigned char*>(out)}, capacity, prefix);
 }
 
 }  // namespace
@@ -98,6 +110,25 @@ HexListResult parse_list64(ListFormat format, const char* first, const char* las
 }
 
 }  // namespace hexrace::parse_detail
+
+namespace hexrace {
+
+HexListResult decode_hex(const char* first, const char* last, std::uint8_t* out,
+                         std::size_t capacity) noexcept {
+    return parse_detail::best_path().bytes->decode(first, last, out, capacity);
+}
+
+HexListResult decode_hex_spaced(const char* first, const char* last, std::uint8_t* out,
+                                std::size_t capacity) noexcept {
+    return parse_detail::best_path().bytes->decode_spaced(first, last, out, capacity);
+}
+
+char* encode_hex(const std::uint8_t* first, const std::uint8_t* last, char* out,
+                 HexCase letters) noexcept {
+    return parse_detail::best_path().bytes->encode(first, last, out, letters);
+}
+
+}  // namespace hexrace
 
 // 2.0's entries, which the header now reaches through templates of its own: kept, so that a
 // program linked with a 2.0 shared library runs with this one.

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 
+#include "hexrace/bytes.h"
 #include "hexrace/parse.h"
 #include "list.h"
 
@@ -88,11 +89,28 @@ constexpr ListFunctions functions_of() {
     };
 }
 
+// Where 64 bytes are hex digits, and where ASCII white space.
+struct Classes {
+    std::uint64_t digits;
+    std::uint64_t spaces;
+};
+
+// A path's hex text to bytes and back.
+struct BytesFunctions {
+    HexListResult (*decode)(const char* first, const char* last, std::uint8_t* out,
+                            std::size_t capacity);
+    HexListResult (*decode_spaced)(const char* first, const char* last, std::uint8_t* out,
+                                   std::size_t capacity);
+    char* (*encode)(const std::uint8_t* first, const std::uint8_t* last, char* out,
+                    HexCase letters);
+};
+
 struct ListPath {
     const char* name;
     const char* instruction_set;  // what the CPU must have; nullptr for none
     bool (*runs_here)();
     const ListFunctions* functions;
+    const BytesFunctions* bytes;
 };
 
 // Every path of this build, best first; the portable one, which runs everywhere, last.
@@ -103,5 +121,11 @@ extern const ListFunctions avx512_functions;
 extern const ListFunctions avx2_functions;
 extern const ListFunctions ssse3_functions;
 extern const ListFunctions neon_functions;
+
+extern const BytesFunctions portable_bytes;
+extern const BytesFunctions avx512_bytes;
+extern const BytesFunctions avx2_bytes;
+extern const BytesFunctions ssse3_bytes;
+extern const BytesFunctions neon_bytes;
 
 }  // namespace hexrace::parse_detail

@@ -84,7 +84,7 @@ __m128i digit_values(__m128i text) {
 // The sixteen places of sixteen text bytes, the first byte's highest: pairs of digits into 16 bits
 // (16 x first + second) with SSSE3's pmaddubsw, pairs of those into 32, then the four 16-bit
 // groups gathered into one word: two instructions fewer than SSE2's way, which parse_hex takes.
-std::uint64_t places_of(__m128i text) {
+[[maybe_unused]] std::uint64_t places_of(__m128i text) {
     const Constants& k = constants();
     const __m128i pairs = _mm_maddubs_epi16(digit_values(text), operand(k.pair_weights));
     const __m128i groups = _mm_madd_epi16(pairs, operand(k.group_weights));
@@ -93,7 +93,7 @@ std::uint64_t places_of(__m128i text) {
 }
 
 // How many of sixteen text bytes are digits before the first that is none.
-int count_digits(__m128i text) {
+[[maybe_unused]] int count_digits(__m128i text) {
     return std::countr_zero(~static_cast<unsigned>(_mm_movemask_epi8(digit_lanes(text))));
 }
 
