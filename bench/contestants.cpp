@@ -266,7 +266,75 @@ std::vector<Contestant> make_contestants() {
     return all;
 }
 
+// "0x" and the digits: parse_hex asked for the prefix; std::from_chars after the caller strips
+// it (checking it is there); strtoull, which takes it as it comes.
+HEXRACE_NOINLINE std::uint64_t call_parse_hex_prefixed(const char* text, std::size_t length) {
+    std::uint64_t value = 0;
+    (void)parse_hex(text, text + length, value, Prefix::required);
+    return value;
+}
+
+HEXRACE_NOINLINE std::uint64_t call_from_chars_stripped(const char* text, std::size_t length) {
+    std::uint64_t value = 0;
+    if (length > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        std::from_chars(text + 2, text + length, value, 16);
+    }
+    return value;
+}
+
+#if HEXRACE_PARSE_HAS_INT128
+using Unsigned128 = parse_detail::uint128;
+
+std::uint64_t fold(Unsigned128 value) {
+    return static_cast<std::uint64_t>(value >> 64) ^ static_cast<std::uint64_t>(value);
+}
+
+HEXRACE_NOINLINE std::uint64_t call_parse_hex128(const char* text, std::size_t length) {
+    Unsigned128 value = 0;
+    (void)parse_hex(text, text + length, value);
+    return fold(value);
+}
+#endif
+
+// 32 digits without a 128-bit std::from_chars (libstdc++ has one only in GNU mode): the caller
+// splits them into two halves of 16.
+HEXRACE_NOINLINE std::uint64_t call_from_chars_halves(const char* text, std::size_t length) {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    const char* const middle = text + (length > 16 ? length - 16 : 0);
+    std::from_chars(text, middle, high, 16);
+    std::from_chars(middle, text + length, low, 16);
+    return high ^ low;
+}
+
+HEXRACE_NOINLINE std::uint64_t call_strtoull_halves(const char* text, std::size_t length) {
+    char high[17] = {};
+    const std::size_t split = length > 16 ? length - 16 : 0;
+    std::memcpy(high, text, split);
+    return std::strtoull(high, nullptr, 16) ^ std::strtoull(text + split, nullptr, 16);
+}
+
 }  // namespace
+
+const std::vector<NamedConverter64>& prefixed_converters() {
+    static const std::vector<NamedConverter64> all = {
+        {"parse_hex Prefix::required", true, call_parse_hex_prefixed},
+        {"std::from_chars after stripping 0x", true, call_from_chars_stripped},
+        {"strtoull", false, call_strtoull},
+    };
+    return all;
+}
+
+const std::vector<NamedConverter64>& wide_converters() {
+    static const std::vector<NamedConverter64> all = {
+#if HEXRACE_PARSE_HAS_INT128
+        {"parse_hex u128", true, call_parse_hex128},
+#endif
+        {"std::from_chars, two halves", true, call_from_chars_halves},
+        {"strtoull, two halves", false, call_strtoull_halves},
+    };
+    return all;
+}
 
 const std::vector<Contestant>& contestants() {
     static const std::vector<Contestant> all = make_contestants();

@@ -52,6 +52,17 @@ std::uint32_t call_nothing(const char* text, std::size_t length);
 std::uint64_t call_nothing64(const char* text, std::size_t length);
 
 // Where each text lies: zero-padded to this many bytes, so every contestant may read sixteen.
-inline constexpr std::size_t kSlotBytes = 32;
+inline constexpr std::size_t kSlotBytes = 48;
+
+// Numbers as people write them, each row a caller's whole way to the value: the "prefixed"
+// workload's texts start with "0x", the "len32" workload's has 32 digits (its value folded to 64
+// bits, high half XOR low half, so that one Converter64 returns it).
+struct NamedConverter64 {
+    const char* name;
+    bool validates;
+    Converter64* convert;
+};
+const std::vector<NamedConverter64>& prefixed_converters();
+const std::vector<NamedConverter64>& wide_converters();
 
 }  // namespace hexrace::bench

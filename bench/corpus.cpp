@@ -1,12 +1,17 @@
 #include "corpus.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
+#include <memory>
+#include <new>
 #include <numeric>
 #include <random>
+#include <string_view>
+#include <system_error>
 #include <type_traits>
 #include <utility>
 
@@ -113,6 +118,21 @@ Corpus mixed_corpus(std::size_t max_digits) {
     return corpus;
 }
 
+Corpus prefixed_corpus() {
+    std::mt19937 rng(0x0f1c);
+    std::uniform_int_distribution<std::size_t> length(1, 16);
+    Corpus corpus{"prefixed", {}};
+    corpus.texts.reserve(kTexts);
+    for (std::size_t i = 0; i < kTexts; ++i) {
+        corpus.texts.emplace_back((rng() % 2 == 0 ? "0x" : "0X") + random_digits(rng, length(rng)));
+    }
+    return corpus;
+}
+
+Corpus wide_corpus() {
+    return {"len32", {Text("1a2B3c4D5e6F7a8B9c0DaEbFc1d2E3f4")}};
+}
+
 Corpus latency_corpus() {
     std::mt19937 rng(0x1a7e);
     std::vector<std::size_t> order(kTexts);
@@ -173,38 +193,100 @@ std::vector<Numbers> buffers() {
     return all;
 }
 
+// A line as an error message shows it: printable ASCII as it is, every other byte as \xNN, and
+// no more than 40 bytes of it.
+std::string shown_line(std::string_view line) {
+    std::string shown;
+    for (const char c : line.substr(0, 40)) {
+        if (c >= ' ' && c <= '~' && c != '\\' && c != '"') {
+            shown += c;
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
+            shown += escaped;
+        }
+    }
+    return line.size() > 40 ? shown + "..." : shown;
+}
+
 bool read_corpus(const std::string& path, Corpus& corpus, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = path + ": cannot be read";
+    std::error_code why_not;
+    if (std::filesystem::is_directory(path, why_not)) {
+        error = path + ": is a directory, not a file of lines";
         return false;
     }
-    corpus = {"corpus", {}};
-    std::string line;
-    for (std::size_t number = 1; std::getline(file, line); ++number) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                               std::fclose);
+    if (!file) {
+        error = path + ": cannot be read: " + std::strerror(errno);
+        return false;
+    }
+    // At most kCorpusBytes and one byte more, to tell a file that is larger.
+    std::string text;
+    try {
+        char chunk[1 << 16];
+        while (text.size() <= kCorpusBytes) {
+            const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+            text.append(chunk, got);
+            if (got < sizeof chunk) {
+                break;
+            }
         }
-        std::uint64_t value = 0;
-        const auto [end, ec] = std::from_chars(line.data(), line.data() + line.size(), value, 16);
-        const char* why = ec == std::errc::result_out_of_range ? "more than 64 bits"
-                          : ec != std::errc{} || end != line.data() + line.size()
-                              ? "no hexadecimal number alone (digits 0-9, a-f, A-F, nothing else)"
-                          : line.size() >= kSlotBytes ? "longer than the suite's texts (31 bytes)"
-                                                      : nullptr;
-        if (why != nullptr) {
-            error = path + ":" + std::to_string(number) + ": \"" + line + "\" is " + why;
+        if (std::ferror(file.get())) {
+            error = path + ": cannot be read: " + std::strerror(errno);
             return false;
         }
-        corpus.texts.emplace_back(line);
-    }
-    if (corpus.texts.empty()) {
-        error = path + ": no lines";
+        if (text.size() > kCorpusBytes) {
+            error = path + ": larger than " + std::to_string(kCorpusBytes >> 20) +
+                    " MiB, the most the suite reads; time a part of it";
+            return false;
+        }
+        corpus = {"corpus", {}};
+        std::size_t number = 1;
+        for (std::size_t start = 0; start < text.size(); ++number) {
+            const std::size_t newline = text.find('\n', start);
+            const std::size_t end = newline == std::string::npos ? text.size() : newline;
+            std::string_view line(text.data() + start, end - start);
+            start = end + 1;
+            if (!line.empty() && line.back() == '\r') {
+                line.remove_suffix(1);
+            }
+            if (line.empty() && text.find_first_not_of("\r\n", start) == std::string::npos) {
+                break;  // blank lines at the end, as a list of lines may have
+            }
+            std::uint64_t value = 0;
+            const auto [last, ec] =
+                std::from_chars(line.data(), line.data() + line.size(), value, 16);
+            const char* why = ec == std::errc::result_out_of_range ? "more than 64 bits"
+                              : ec != std::errc{} || last != line.data() + line.size()
+                                  ? "no hexadecimal number alone (digits 0-9, a-f, A-F, nothing "
+                                    "else)"
+                              : line.size() >= kSlotBytes
+                                  ? "longer than the suite's texts (47 bytes)"
+                                  : nullptr;
+            if (why != nullptr) {
+                error = path + ":" + std::to_string(number) + ": \"" + shown_line(line) + "\" is " +
+                        why;
+                return false;
+            }
+            if (corpus.texts.size() == kCorpusLines) {
+                error = path + ": more than " + std::to_string(kCorpusLines) +
+                        " lines, the most the suite times; time a part of it";
+                return false;
+            }
+            corpus.texts.emplace_back(line);
+        }
+        if (corpus.texts.empty()) {
+            error = path + ": no lines";
+            return false;
+        }
+        // Round up to a power of two, starting over from the first line.
+        for (std::size_t i = 0; (corpus.texts.size() & (corpus.texts.size() - 1)) != 0; ++i) {
+            corpus.texts.push_back(corpus.texts[i]);
+        }
+    } catch (const std::bad_alloc&) {
+        error = path + ": not enough memory to hold its lines";
         return false;
-    }
-    // Round up to a power of two, starting over from the first line.
-    for (std::size_t i = 0; (corpus.texts.size() & (corpus.texts.size() - 1)) != 0; ++i) {
-        corpus.texts.push_back(corpus.texts[i]);
     }
     return true;
 }
@@ -225,8 +307,11 @@ bool fits32(const Corpus& corpus) {
 }
 
 bool verify(const std::vector<Corpus>& corpora32, const std::vector<Corpus>& corpora64,
-            const std::vector<Numbers>& buffers) {
+            const std::vector<Numbers>& buffers, std::size_t trick_digits) {
     for (const Contestant& c : contestants()) {
+        if (!c.validates && c.max_digits < trick_digits) {
+            continue;  // left out of these texts, which are longer than it takes
+        }
         if ((c.convert != nullptr && !verify_on(c.name.c_str(), c.convert, corpora32)) ||
             (c.convert64 != nullptr && !verify_on(c.name64.c_str(), c.convert64, corpora64))) {
             return false;

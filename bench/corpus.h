@@ -42,15 +42,27 @@ Corpus mixed_corpus(std::size_t max_digits);
 // next, all of them in one cycle: each conversion waits for the one before.
 Corpus latency_corpus();
 
+// 4,096 texts of "0x" or "0X" and 1 to 16 random digits: "prefixed".
+Corpus prefixed_corpus();
+
+// One text of 32 digits, mixed case: "len32".
+Corpus wide_corpus();
+
 // The 32-bit contestants' inputs: the fixed text, each length 1 to 8, the mixed corpus.
 std::vector<Corpus> corpora32();
 
 // The 64-bit contestants' inputs: each length 1 to 16, the 16-digit mixed corpus.
 std::vector<Corpus> corpora64();
 
+// The most of a user's file that the suite reads, and the most lines it times.
+inline constexpr std::size_t kCorpusBytes = std::size_t{64} << 20;
+inline constexpr std::size_t kCorpusLines = std::size_t{1} << 22;
+
 // "corpus": the lines of a file of the user's, LF or CRLF, each one hexadecimal number that
-// std::from_chars takes whole (into 64 bits), repeated to a power of two. On a line that is not,
-// or an unreadable or empty file, returns false with `error` saying which and why.
+// std::from_chars takes whole (into 64 bits), blank lines only at the end, repeated to a power of
+// two. On a line that is not, a file larger than kCorpusBytes or with more than kCorpusLines
+// lines, or one that cannot be read or has no line, returns false with `error` saying which and
+// why, the bad line shown escaped (printable ASCII as it is, other bytes as \xNN) and cut short.
 bool read_corpus(const std::string& path, Corpus& corpus, std::string& error);
 
 // The most digits of any text of a corpus, and whether every value fits in 32 bits.
@@ -71,8 +83,9 @@ Numbers bulk_buffer();
 
 // Checks every contestant on every input it takes, each text and each buffer, against
 // std::from_chars; on the first mismatch writes a message naming the contestant and the input to
-// standard error and returns false.
+// standard error and returns false. Tricks that take fewer than `trick_digits` digits are left
+// out, as they are from the timings.
 bool verify(const std::vector<Corpus>& corpora32, const std::vector<Corpus>& corpora64,
-            const std::vector<Numbers>& buffers);
+            const std::vector<Numbers>& buffers, std::size_t trick_digits = 0);
 
 }  // namespace hexrace::bench
