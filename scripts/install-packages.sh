@@ -2,27 +2,31 @@
 # Installs the Debian packages that a part of the project needs, where they are missing; nothing
 # that is there already is installed again and nothing is upgraded. The one list of what each
 # part needs. As root it runs apt-get itself, otherwise through sudo.
-# Usage: install-packages.sh PART...   (tests, package, windows, wine, cross, fuzz, compare; ci: all)
+# Usage: install-packages.sh PART...   (tests, package, windows, windows64, wine, cross, fuzz, compare;
+#        ci: all)
 set -eu
 
 packages_for() {
     case $1 in
-    # The test workflow: unit and end-to-end tests, the call count, the suite and its charts, the
-    # parser's consumers (with clang++ too, and through pkg-config).
-    tests) echo libgtest-dev libbenchmark-dev valgrind libabsl-dev python3-matplotlib clang pkg-config qemu-user ;;
+    # The test workflow: unit and end-to-end tests, the call count, the suite (with its peers from
+    # Abseil, Boost and OpenSSL) and its charts, the parser's consumers (with clang++ too, and
+    # through pkg-config), and qemu-x86_64 to run a program on the base x86-64 CPU.
+    tests) echo libgtest-dev libbenchmark-dev valgrind libabsl-dev libboost-dev libssl-dev python3-matplotlib clang pkg-config qemu-user ;;
     # The Debian package, made with CPack and its dependencies found by dpkg-shlibdeps.
     package) echo dpkg-dev pkg-config ;;
-    # The 32-bit Windows build, and Wine to run its tests.
+    # The 32-bit Windows build, and the 32-bit Wine to run its tests.
     windows) echo g++-mingw-w64-i686-posix googletest ;;
     wine) echo wine wine32:i386 ;;
-    # The aarch64 and s390x builds, tested under qemu.
-    cross) echo g++-aarch64-linux-gnu g++-s390x-linux-gnu qemu-user googletest ;;
+    # The 64-bit Windows build and the 64-bit Wine, which needs no i386 packages.
+    windows64) echo g++-mingw-w64-x86-64-posix googletest wine wine64 ;;
+    # The aarch64, s390x and 32-bit x86 Linux builds, tested under qemu.
+    cross) echo g++-aarch64-linux-gnu g++-s390x-linux-gnu g++-i686-linux-gnu qemu-user googletest ;;
     fuzz) echo clang libclang-rt-dev ;;
     # Two builds of the suite side by side, and the call counts with both compilers.
     compare) echo clang libbenchmark-tools python3-scipy ;;
-    ci) for part in tests package windows wine cross fuzz compare; do packages_for $part; done ;;
+    ci) for part in tests package windows windows64 wine cross fuzz compare; do packages_for $part; done ;;
     *)
-        echo "install-packages.sh: no part '$1' (tests, package, windows, wine, cross, fuzz, compare, ci)" >&2
+        echo "install-packages.sh: no part '$1' (tests, package, windows, windows64, wine, cross, fuzz, compare, ci)" >&2
         exit 2
         ;;
     esac

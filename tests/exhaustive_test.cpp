@@ -83,8 +83,8 @@ TEST(Past4GiB, ListsStopAtTheFaultOnEveryPath) {
     char* const fault = text.get() + kFaultLine * kLine;
     const struct {
         const char* name;
-        const char* line;        // the fault's line
-        std::size_t at;          // where in it the list stops
+        const char* line;  // the fault's line
+        std::size_t at;    // where in it the list stops
         std::size_t capacity;
         std::errc ec;
     } cases[] = {
@@ -98,10 +98,10 @@ TEST(Past4GiB, ListsStopAtTheFaultOnEveryPath) {
             if (!path.runs_here()) {
                 continue;
             }
-            const HexListResult result = path.functions->get<std::uint8_t>(
-                parse_detail::Format::kLines)(text.get(), text.get() + kSize, '\n',
-                                              parse_detail::Sink<std::uint8_t>{out.get()},
-                                              c.capacity, Prefix::none);
+            const HexListResult result =
+                path.functions->get<std::uint8_t>(parse_detail::Format::kLines)(
+                    text.get(), text.get() + kSize, '\n',
+                    parse_detail::Sink<std::uint8_t>{out.get()}, c.capacity, Prefix::none);
             EXPECT_EQ(result.ec, c.ec) << c.name << ", " << path.name;
             EXPECT_EQ(result.count, kFaultLine) << c.name << ", " << path.name;
             EXPECT_EQ(static_cast<std::size_t>(result.ptr - text.get()), kFaultLine * kLine + c.at)
