@@ -25,15 +25,33 @@ BUFFERS = OrderedDict([("bulk", "1 MiB of 1- to 16-digit lines, LF"),
                        ("bulk_crlf", "the same lines, CRLF"),
                        ("bulk32", "1 MiB of 1- to 8-digit lines, 32-bit values"),
                        ("words", "1 MiB of two-digit words, a hexdump")])
+# Hex text to bytes and back, in GB/s of text: read, for decoding; written, for encoding.
+BYTES = OrderedDict([("decode", "1 MiB of hex text to bytes"),
+                     ("decode_spaced", "the same bytes as xxd -p writes them"),
+                     ("encode", "512 KiB of bytes to hex text")])
+RATES = list(BUFFERS) + list(BYTES)
 TEXTS32 = ["C0000000"] + ["len%d" % n for n in range(1, 9)] + ["mixed", "latency", "corpus"]
 TEXTS64 = ["len%d" % n for n in range(1, 17)] + ["mixed16", "corpus"]
+# One table each: their rows are calls of their own.
+WRITTEN = ["prefixed", "len32", "digest"]
 WORKLOAD_NOTES = {
     "C0000000": "the race's text",
     "mixed": "1 to 8 digits, 32 bits",
     "latency": "8 digits, each waiting for the one before",
     "mixed16": "1 to 16 digits, 64 bits",
     "corpus": "the user's own texts",
+    "prefixed": "0x and 1 to 16 digits, 64 bits",
+    "len32": "32 digits, 128 bits",
+    "digest": "64 digits to 32 bytes, a call each",
 }
+# The race's four and the suite's own two unvalidated tricks, each in a shape and shade of its
+# own; the calls a user would make anyway in a colour of their own.
+TRICK_STYLES = OrderedDict([("atodw", ("^", "#5f5f5f")), ("vumo_short", ("v", "#7a7a7a")),
+                            ("pardu_long", ("s", "#959595")), ("wefra_short", ("D", "#4a4a4a")),
+                            ("table_loop", ("P", "#aaaaaa")), ("swar", ("X", "#6b6b6b"))])
+USUAL_CALLS = ("std::from_chars", "strtoul", "strtoull")
+USUAL_COLOUR = "#ff7f0e"
+PATHS = ("[avx512]", "[avx2]", "[ssse3]", "[neon]", "[portable]")
 
 
 class Suite:
@@ -53,7 +71,7 @@ class Suite:
                 continue
             name = run["run_name"] if "run_name" in run else run["name"]
             workload, _, contestant = name.partition("/")
-            rate = workload in BUFFERS
+            rate = workload in RATES
             value = run.get("bytes_per_second") if rate else run["real_time"]
             row = self.table.setdefault(workload, OrderedDict())
             if contestant not in row or (value > row[contestant] if rate else
@@ -113,10 +131,44 @@ def buffers_markdown(suite):
     return "\n".join(lines)
 
 
+def rates_markdown(suite, workloads):
+    present = [b for b in workloads if b in suite.table]
+    names = names_in(suite.table, present)
+    lines = ["| GB/s | %s |" % " | ".join("`%s`" % b for b in present),
+             "|---|" + "---:|" * len(present)]
+    for name in names:
+        cells = ["%.2f" % (suite.table[b][name] / 1e9) if name in suite.table[b] else ""
+                 for b in present]
+        lines.append("| `%s` | %s |" % (name, " | ".join(cells)))
+    return "\n".join(lines)
+
+
+def buffers_markdown(suite):
+    return rates_markdown(suite, BUFFERS)
+
+
+def written_markdown(suite):
+    """Each workload of numbers as people write them, and the digests, in a table of its own."""
+    tables = []
+    for workload in WRITTEN:
+        row = suite.table.get(workload)
+        if row:
+            lines = ["| ns, `%s` (%s) | time |" % (workload, WORKLOAD_NOTES[workload]),
+                     "|---|---:|"]
+            lines += ["| `%s` | %.1f |" % (name, value) for name, value in row.items()]
+            tables.append("\n".join(lines))
+    return "\n\n".join(tables)
+
+
 def times(suite):
-    return "\n\n".join([markdown(suite, TEXTS32, "ns per conversion, 32 bits", False),
-                        markdown(suite, TEXTS64, "ns per conversion, 64 bits", True),
-                        buffers_markdown(suite)])
+    parts = [markdown(suite, TEXTS32, "ns per conversion, 32 bits", False),
+             markdown(suite, TEXTS64, "ns per conversion, 64 bits", True),
+             buffers_markdown(suite)]
+    if any(w in suite.table for w in BYTES):
+        parts.append(rates_markdown(suite, BYTES))
+    if any(w in suite.table for w in WRITTEN):
+        parts.append(written_markdown(suite))
+    return "\n\n".join(parts)
 
 
 def ratio_text(suite, workload, name, reference):
@@ -173,13 +225,56 @@ def ratios(suites, builds):
             cells.append("n/a" if rate is None else "%.2f GB/s, %s x" % (
                 rate / 1e9, rate_ratio(s, workload, entry, loop)))
         lines.append("| `%s`: `%s` | %s | %s |" % (workload, entry, " | ".join(cells), target))
+    lines.append("")
+    lines.append("| numbers as people write them, ns and times `std::from_chars` | %s | target |" %
+                 " | ".join(builds))
+    lines.append("|---|" + "---:|" * len(builds) + "---|")
+    for workload, entry, reference in [
+            ("prefixed", "parse_hex Prefix::required", "std::from_chars after stripping 0x"),
+            ("len32", "parse_hex u128", "std::from_chars, two halves")]:
+        cells = []
+        for s in suites:
+            time = s.table.get(workload, {}).get(entry)
+            cells.append("n/a" if time is None else "%.1f ns, %s" % (
+                time, ratio_text(s, workload, entry, reference)))
+        lines.append("| `%s`: `%s` | %s | below 1 |" % (workload, entry, " | ".join(cells)))
+    lines.append("")
+    lines.append("| bytes, and times the fastest validating peer | %s | target |" %
+                 " | ".join(builds))
+    lines.append("|---|" + "---:|" * len(builds) + "---|")
+    for workload, entry, target in [
+            ("decode", "decode_hex", "at least 25 GB/s and half of memcpy, 10 x"),
+            ("decode", "decode_hex [avx2]", "at least 15 GB/s"),
+            ("decode_spaced", "decode_hex_spaced", "at least 10 GB/s, 10 x"),
+            ("encode", "encode_hex", "at least 30 GB/s, 10 x"),
+            ("digest", "decode_hex", "at most 5 ns, 10 x")]:
+        cells = [bytes_cell(s, workload, entry) for s in suites]
+        lines.append("| `%s`: `%s` | %s | %s |" % (workload, entry, " | ".join(cells), target))
     return "\n".join(lines)
 
 
+def bytes_cell(suite, workload, entry):
+    """An entry's figure in a bytes workload, and how many times the fastest peer of another
+    library that validates (and, for rates, memcpy's share)."""
+    row = suite.table.get(workload, {})
+    if entry not in row:
+        return "n/a"
+    rate = workload in RATES
+    peers = [(n, v) for n, v in row.items() if suite.validated(n) and family(n) != family(entry)]
+    if not peers:
+        return ("%.2f GB/s" % (row[entry] / 1e9)) if rate else ("%.1f ns" % row[entry])
+    best_peer = max(v for _, v in peers) if rate else min(v for _, v in peers)
+    times_peer = row[entry] / best_peer if rate else best_peer / row[entry]
+    if not rate:
+        return "%.1f ns, %.0f x" % (row[entry], times_peer)
+    share = ", %.0f%% of memcpy" % (100 * row[entry] / row["memcpy"]) if "memcpy" in row else ""
+    return "%.2f GB/s, %.0f x%s" % (row[entry] / 1e9, times_peer, share)
+
+
 def family(name):
-    """Whose a contestant is: hexrace's list and number functions are one library; the others
-    each their own call, whatever its width."""
-    if name.startswith("parse_hex"):
+    """Whose a contestant is: hexrace's list, number and byte functions are one library; the
+    others each their own call, whatever its width."""
+    if name.startswith(("parse_hex", "decode_hex", "encode_hex")):
         return "hexrace::parse"
     return name.split(" [")[0].replace(" u64", "").replace(" u32", "")
 
@@ -193,8 +288,8 @@ def verdict(suite):
              "x next validated | fastest unvalidated trick, for scale |",
              "|---|---|---:|---:|---|---|"]
     for workload, row in suite.table.items():
-        rate = workload in BUFFERS
-        if workload.startswith("len") or workload == "C0000000":
+        rate = workload in RATES
+        if workload in ["len%d" % n for n in range(1, 17)] or workload == "C0000000":
             continue
         contestants = [(n, v) for n, v in row.items() if n != FLOOR and "[" not in n]
         # Fastest first: shortest time, or highest rate.
@@ -205,7 +300,7 @@ def verdict(suite):
             continue
         best, figure = parsers[0]
         others = [(n, v) for n, v in parsers if family(n) != family(best)]
-        reference = next((n for n, _ in parsers if "from_chars" in n), None)
+        reference = next((n for n, _ in parsers if "from_chars" in n or "to_chars" in n), None)
 
         def as_fast(other):  # as timed, loop and call included: what a user's loop sees
             if other is None:
@@ -214,16 +309,65 @@ def verdict(suite):
 
         shown = "%.2f GB/s" % (figure / 1e9) if rate else "%.1f ns" % figure
         next_one = "%s (`%s`)" % (as_fast(others[0][0]), others[0][0]) if others else "n/a"
-        trick = ("`%s`, %s" % (tricks[0][0], "%.1f ns" % tricks[0][1]) if tricks else "none")
-        note = WORKLOAD_NOTES.get(workload) or BUFFERS.get(workload, "")
+        trick = ("`%s`, %s" % (tricks[0][0], "%.2f GB/s" % (tricks[0][1] / 1e9) if rate else
+                               "%.1f ns" % tricks[0][1]) if tricks else "none")
+        note = WORKLOAD_NOTES.get(workload) or BUFFERS.get(workload) or BYTES.get(workload, "")
         lines.append("| `%s` (%s) | `%s` | %s | %s | %s | %s |" % (
             workload, note, best, shown, as_fast(reference), next_one, trick))
     return "\n".join(lines)
 
 
-COLOURS = ["#1f77b4", "#d62728", "#2ca02c", "#9467bd", "#8c564b", "#e377c2", "#17becf",
-           "#bcbd22", "#ff7f0e", "#393b79", "#637939", "#843c39"]
+COLOURS = ["#2ca02c", "#9467bd", "#8c564b", "#e377c2", "#17becf", "#bcbd22", "#d62728",
+           "#393b79", "#637939", "#843c39"]
+HEXRACE_COLOUR = "#1f77b4"
+LIMIT_COLOUR = "#000000"
 TRICK_COLOUR = "#9a9a9a"
+LIMIT = "limit"
+
+
+def dispatched_twins(names):
+    """The rows that repeat a library entry's own row: for each entry timed on each path too, the
+    first path listed, which is the one its dispatch takes (paths are listed best first, only
+    those this CPU runs). parse_hex's [portable] is another kernel, not a twin."""
+    twins, seen = set(), set()
+    for name in names:
+        base, bracket, _ = name.partition(" [")
+        if bracket and not name.startswith("parse_hex [") and not name.startswith("parse_hex u64 ["):
+            if base not in seen and base in names:
+                twins.add(name)
+            seen.add(base)
+    return twins
+
+
+def style_of(suite, name):
+    """(colour, marker, line style, gid): hexrace's own in one colour, the calls a user would make
+    anyway in another, the other validated parsers each in one of their own, each trick in a shape
+    and shade of its own, the memcpy limit in black."""
+    kind = suite.kinds.get(name)
+    base = name.split(" [")[0].replace(" u64", "").replace(" u32", "")
+    if kind == LIMIT:
+        return LIMIT_COLOUR, "|", "-", "limit"
+    if kind == TRICK:
+        marker, shade = TRICK_STYLES.get(base, ("^", TRICK_COLOUR))
+        return shade, marker, ":", "unvalidated"
+    if family(name) == "hexrace::parse":
+        return HEXRACE_COLOUR, "o", "-", "validated"
+    if base in USUAL_CALLS or base.startswith("std::from_chars"):
+        return USUAL_COLOUR, "o", "-", "usual"
+    others = sorted({family(n) for n in suite.kinds if suite.validated(n) and
+                     family(n) != "hexrace::parse" and n.split(" [")[0] not in USUAL_CALLS})
+    index = others.index(family(name)) if family(name) in others else 0
+    return COLOURS[index % len(COLOURS)], "o", "-", "validated"
+
+
+def log_ticks(ax, axis):
+    """Ticks at 1, 2 and 5 of every power of ten, labelled, so that no two are more than a
+    factor of 2.5 apart."""
+    import matplotlib.ticker as ticker
+    which = ax.yaxis if axis == "y" else ax.xaxis
+    which.set_major_locator(ticker.LogLocator(base=10, subs=(1.0, 2.0, 5.0)))
+    which.set_major_formatter(ticker.FuncFormatter(lambda v, _: "%g" % v))
+    which.set_minor_formatter(ticker.NullFormatter())
 
 
 def charts(suite, directory, caption):
@@ -236,84 +380,79 @@ def charts(suite, directory, caption):
 
     table = suite.table
     lengths = ["len%d" % n for n in range(1, 17)]
-    # The validated parsers in colour, one colour each, solid for 32 bits and dashed for 64; the
-    # tricks in grey, for scale.
-    def colour_key(name):  # a parser's 32- and 64-bit forms share their colour
-        return "strtoul" if name == "strtoull" else name.replace(" u64", "")
-
     fig, ax = plt.subplots(figsize=(11, 7))
-    keys = []
-    for name in names_in(table, lengths):
-        if suite.validated(name) and colour_key(name) not in keys:
-            keys.append(colour_key(name))
     for name in names_in(table, lengths):
         points = [(n + 1, table[w][name]) for n, w in enumerate(lengths)
                   if w in table and name in table[w]]
         if not points:
             continue
+        colour, marker, line, gid = style_of(suite, name)
         wide = " u64" in name or name == "strtoull"
-        if suite.validated(name):
-            colour = COLOURS[keys.index(colour_key(name)) % len(COLOURS)]
-            ax.plot([p[0] for p in points], [p[1] for p in points], color=colour,
-                    linestyle="--" if wide else "-", marker="o", markersize=4, label=name,
-                    gid="validated")
-        else:
-            ax.plot([p[0] for p in points], [p[1] for p in points], color=TRICK_COLOUR,
-                    linestyle=":", marker="^", markersize=4, linewidth=1, label=name + " (trick)",
-                    gid="unvalidated")
+        ax.plot([p[0] for p in points], [p[1] for p in points], color=colour,
+                linestyle="--" if wide and gid != "unvalidated" else line, marker=marker,
+                markersize=5, linewidth=1 if gid == "unvalidated" else 1.5,
+                label=name + (" (trick)" if gid == "unvalidated" else ""), gid=gid)
     ax.set_yscale("log")
+    log_ticks(ax, "y")
     ax.set_xlabel("digits")
     ax.set_ylabel("ns per conversion (best of the repetitions, log scale)")
     ax.set_xticks(range(1, 17))
-    ax.grid(True, which="both", axis="y", alpha=0.3)
-    ax.set_title("Time per conversion against the number of digits: validated parsers in "
-                 "colour (dashed: 64 bits), unvalidated tricks in grey")
+    ax.grid(True, which="major", axis="y", alpha=0.3)
+    ax.set_title("Time per conversion against the number of digits: hexrace::parse in blue, "
+                 "std::from_chars and strtoul in orange (dashed: 64 bits), tricks in grey")
     ax.legend(fontsize="small", ncol=3, loc="upper left", bbox_to_anchor=(0, -0.1))
     fig.text(0.01, 0.005, caption, fontsize="x-small")
     fig.tight_layout()
     fig.savefig("%s/lengths.svg" % directory, metadata={"Date": None})
     plt.close(fig)
 
-    panels = [w for w in ["mixed", "latency", "mixed16", "corpus"] + list(BUFFERS)
-              if w in table]
-    rows = [[(k, v) for k, v in table[w].items() if k != FLOOR] for w in panels]
+    panels = [w for w in ["mixed", "latency", "mixed16", "corpus"] + WRITTEN + RATES if w in table]
+    rows = []
+    for w in panels:
+        twins = dispatched_twins(list(table[w]))
+        rows.append([(k, v) for k, v in table[w].items() if k != FLOOR and k not in twins])
     heights = [max(2, 0.28 * len(r) + 0.9) for r in rows]
     fig, axes = plt.subplots(len(panels), 1, figsize=(10, sum(heights)),
                              gridspec_kw={"height_ratios": heights}, squeeze=False)
     for ax, workload, row in zip(axes[:, 0], panels, rows):
-        rate = workload in BUFFERS
+        rate = workload in RATES
         row.sort(key=lambda item: -item[1] if rate else item[1])
         values = [v / 1e9 if rate else v for _, v in row]
         ys = list(range(len(row)))
         for y, (name, _), value in zip(ys, row, values):
-            validated = suite.validated(name)
-            colour = COLOURS[0] if validated else TRICK_COLOUR
-            gid = "validated" if validated else "unvalidated"
+            colour, marker, _, gid = style_of(suite, name)
             if rate:
                 ax.barh(y, value, color=colour, gid=gid)
             else:
-                ax.plot([value], [y], marker="o" if validated else "^", color=colour,
-                        markersize=7, linestyle="none", gid=gid)
+                ax.plot([value], [y], marker=marker, color=colour, markersize=7,
+                        linestyle="none", gid=gid)
             ax.annotate("%.2f" % value if rate else "%.1f" % value, (value, y),
                         xytext=(5, 0), textcoords="offset points", va="center",
                         fontsize="small")
         ax.set_yticks(ys)
         ax.set_yticklabels([name for name, _ in row], fontsize="small")
         ax.invert_yaxis()
-        note = WORKLOAD_NOTES.get(workload) or BUFFERS.get(workload, "")
+        note = WORKLOAD_NOTES.get(workload) or BUFFERS.get(workload) or BYTES.get(workload, "")
         ax.set_title("%s: %s" % (workload, note), fontsize="medium", loc="left")
         if rate:
             ax.set_xlabel("GB/s (longer is faster)")
             ax.set_xlim(0, max(values) * 1.15)
         else:
             ax.set_xscale("log")
-            ax.set_xlabel("ns per conversion, log scale (left is faster)")
+            log_ticks(ax, "x")
+            ax.set_xlabel("ns, log scale (left is faster)")
             ax.set_xlim(min(values) / 1.3, max(values) * 2.5)
-            ax.grid(True, which="both", axis="x", alpha=0.3)
-    legend = [mlines.Line2D([], [], color=COLOURS[0], marker="o", linestyle="none",
-                            label="validated parser (checks its input)"),
+            ax.grid(True, which="major", axis="x", alpha=0.3)
+    legend = [mlines.Line2D([], [], color=HEXRACE_COLOUR, marker="o", linestyle="none",
+                            label="hexrace::parse"),
+              mlines.Line2D([], [], color=USUAL_COLOUR, marker="o", linestyle="none",
+                            label="std::from_chars, strtoul: what people use"),
+              mlines.Line2D([], [], color=COLOURS[0], marker="o", linestyle="none",
+                            label="other validated parsers"),
               mlines.Line2D([], [], color=TRICK_COLOUR, marker="^", linestyle="none",
-                            label="unvalidated trick (for scale; takes anything)")]
+                            label="unvalidated trick (for scale; takes anything)"),
+              mlines.Line2D([], [], color=LIMIT_COLOUR, marker="|", linestyle="none",
+                            label="memcpy: the limit")]
     axes[0, 0].legend(handles=legend, loc="upper right", fontsize="small")
     fig.text(0.01, 0.002, caption, fontsize="x-small")
     fig.tight_layout(rect=(0, 0.01, 1, 1))

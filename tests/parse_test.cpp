@@ -262,8 +262,12 @@ TYPED_TEST(EveryType, TakesThePrefixAsAsked) {
                         char* end = nullptr;
                         errno = 0;
                         const unsigned long long value = std::strtoull(text.c_str(), &end, 16);
+                        // Where no digit follows "0x", C runtimes differ (glibc ends after the
+                        // "0", as the C standard reads it; Microsoft's at the text's start).
                         if (prefix == Prefix::optional && result.ec == std::errc{} &&
-                            !text.starts_with('-') && errno == 0) {
+                            !text.starts_with('-') && errno == 0 &&
+                            (prefixed || text.size() < 2 || text[0] != '0' ||
+                             (text[1] | 0x20) != 'x')) {
                             EXPECT_EQ(end - text.c_str(), result.ptr - first) << text;
                             EXPECT_EQ(value, got) << text;
                         }

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "list.h"
 #include "paths.h"
@@ -82,8 +83,10 @@ std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uin
         _mm512_mask_storeu_epi8(out.at(0), _bzhi_u64(~std::uint64_t{0}, count), packed);
         return count;
     }
-    alignas(64) std::uint8_t gathered[64];
+    // Sixteen bytes more than the block, so that every sixteen-byte load below stays in it.
+    alignas(64) std::uint8_t gathered[64 + 16];
     _mm512_store_si512(gathered, packed);
+    std::memset(gathered + 64, 0, 16);
     constexpr std::size_t kLanes = 64 / sizeof(Out);
     for (std::size_t done = 0; done < count; done += kLanes) {
         const std::size_t here = std::min(count - done, kLanes);
@@ -91,7 +94,7 @@ std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uin
         void* const to = out.at(done);
         if constexpr (sizeof(Out) == 8) {
             const __m128i bytes8 =
-                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(gathered + done));
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(gathered + done));
             const auto mask = static_cast<__mmask8>(lanes);
             _mm512_mask_storeu_epi64(to, mask, _mm512_maskz_cvtepu8_epi64(mask, bytes8));
         } else if constexpr (sizeof(Out) == 4) {
