@@ -320,7 +320,7 @@ const std::vector<NamedConverter64>& prefixed_converters() {
     static const std::vector<NamedConverter64> all = {
         {"parse_hex Prefix::required", true, call_parse_hex_prefixed},
         {"std::from_chars after stripping 0x", true, call_from_chars_stripped},
-        {"strtoull", false, call_strtoull},
+        {"strtoull", true, call_strtoull},
     };
     return all;
 }
@@ -331,7 +331,7 @@ const std::vector<NamedConverter64>& wide_converters() {
         {"parse_hex u128", true, call_parse_hex128},
 #endif
         {"std::from_chars, two halves", true, call_from_chars_halves},
-        {"strtoull, two halves", false, call_strtoull_halves},
+        {"strtoull, two halves", true, call_strtoull_halves},
     };
     return all;
 }

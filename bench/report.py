@@ -119,18 +119,6 @@ def markdown(suite, workloads, title, wide):
     return "\n".join(lines)
 
 
-def buffers_markdown(suite):
-    present = [b for b in BUFFERS if b in suite.table]
-    names = names_in(suite.table, present)
-    lines = ["| GB/s | %s |" % " | ".join("`%s`" % b for b in present),
-             "|---|" + "---:|" * len(present)]
-    for name in names:
-        cells = ["%.2f" % (suite.table[b][name] / 1e9) if name in suite.table[b] else ""
-                 for b in present]
-        lines.append("| `%s` | %s |" % (name, " | ".join(cells)))
-    return "\n".join(lines)
-
-
 def rates_markdown(suite, workloads):
     present = [b for b in workloads if b in suite.table]
     names = names_in(suite.table, present)

@@ -13,9 +13,9 @@ int main() {
     std::string line;
     for (std::size_t number = 1; std::getline(std::cin, line); ++number) {
         std::uint8_t digest[32];
-        const auto result = line.size() > 66
-                                ? hexrace::decode_hex(line.data(), line.data() + 64, digest, 32)
-                                : hexrace::HexListResult{line.data(), std::errc::invalid_argument, 0};
+        const auto result =
+            line.size() > 66 ? hexrace::decode_hex(line.data(), line.data() + 64, digest, 32)
+                             : hexrace::HexListResult{line.data(), std::errc::invalid_argument, 0};
         if (result.ec != std::errc{} || line[64] != ' ') {
             std::cerr << "line " << number << ": no SHA-256 digest and file name\n";
             return 1;

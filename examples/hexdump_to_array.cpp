@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     if (result.ec != std::errc{}) {
         std::cerr << "byte " << result.ptr - text.data() << ": "
                   << (result.ec == std::errc::result_out_of_range ? "a word too large for a byte"
-                                                                   : "no hexadecimal word")
+                                                                  : "no hexadecimal word")
                   << '\n';
         return 1;
     }

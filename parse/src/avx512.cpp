@@ -1,6 +1,7 @@
-// The AVX-512 list path: each 64-byte block classified in one register, straight into bit masks,
-// and blocks of words of one or two digits (hexdumps) packed into the output with VBMI2's
-// compress, a block at a time. Tokens are taken with the SSSE3 path's kernels, in EVEX encoding.
+// The AVX-512 path: for lists, each 64-byte block classified in one register, straight into bit
+// masks, and blocks of words of one or two digits (hexdumps) packed into the output with VBMI2's
+// compress, a block at a time, tokens taken with the SSSE3 path's kernels in EVEX encoding; for
+// bytes, 64 digits a register.
 #include <immintrin.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <system_error>
 
 #include "list.h"
 #include "paths.h"
@@ -28,21 +30,27 @@ __m512i load64(const char* p) {
     return _mm512_loadu_si512(p);
 }
 
+// Where 64 bytes are digits, and where ASCII white space.
+std::uint64_t digit_mask(__m512i bytes) {
+    return _mm512_cmple_epu8_mask(_mm512_sub_epi8(bytes, splat64('0')), splat64(9)) |
+           _mm512_cmple_epu8_mask(
+               _mm512_sub_epi8(_mm512_or_si512(bytes, splat64(0x20)), splat64('a')), splat64(5));
+}
+
+std::uint64_t space_mask(__m512i bytes) {
+    return _mm512_cmpeq_epi8_mask(bytes, splat64(' ')) |
+           _mm512_cmple_epu8_mask(_mm512_sub_epi8(bytes, splat64('\t')), splat64('\r' - '\t'));
+}
+
 // The 64 bytes at block, in one register.
 template <Format F>
 Block classify(const char* block, char delimiter) {
     const __m512i bytes = load64(block);
-    std::uint64_t ends = 0;
-    if constexpr (F == Format::kWords) {
-        ends = _mm512_cmpeq_epi8_mask(bytes, splat64(' ')) |
-               _mm512_cmple_epu8_mask(_mm512_sub_epi8(bytes, splat64('\t')), splat64('\r' - '\t'));
-    } else {
-        ends = _mm512_cmpeq_epi8_mask(bytes, splat64(F == Format::kLines ? '\n' : delimiter));
-    }
-    const std::uint64_t digits =
-        _mm512_cmple_epu8_mask(_mm512_sub_epi8(bytes, splat64('0')), splat64(9)) |
-        _mm512_cmple_epu8_mask(_mm512_sub_epi8(_mm512_or_si512(bytes, splat64(0x20)), splat64('a')),
-                               splat64(5));
+    const std::uint64_t ends =
+        F == Format::kWords
+            ? space_mask(bytes)
+            : _mm512_cmpeq_epi8_mask(bytes, splat64(F == Format::kLines ? '\n' : delimiter));
+    const std::uint64_t digits = digit_mask(bytes);
     const std::uint64_t returns =
         F == Format::kLines ? _mm512_cmpeq_epi8_mask(bytes, splat64('\r')) : 0;
     return block_of<F>(block, ends, digits, returns);
@@ -111,15 +119,59 @@ std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uin
     return count;
 }
 
+// Hex text to bytes and back, for bytes.h: 64 digits in one register, pairs narrowed into bytes
+// with vpmovwb, white space packed away with VBMI2's compress.
+bool decode64(const char* text, std::uint8_t* out) {
+    const __m512i bytes = load64(text);
+    if (digit_mask(bytes) != ~std::uint64_t{0}) {
+        return false;
+    }
+    // Each digit's value: its low nibble, 9 more for a letter.
+    const __m512i values = _mm512_and_si512(
+        _mm512_mask_add_epi8(bytes, _mm512_cmpgt_epu8_mask(bytes, splat64('9')), bytes, splat64(9)),
+        splat64(0x0F));
+    const __m512i pairs = _mm512_maddubs_epi16(values, _mm512_set1_epi16(0x0110));
+    // The masked forms: GCC's plain ones read an undefined register, which -Wmaybe-uninitialized
+    // reports.
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                        _mm512_maskz_cvtepi16_epi8(~__mmask32{0}, pairs));
+    return true;
+}
+
+Classes classify64(const char* block) {
+    const __m512i bytes = load64(block);
+    return {digit_mask(bytes), space_mask(bytes)};
+}
+
+std::size_t compress64(const char* block, std::uint64_t keep, char* to) {
+    _mm512_storeu_si512(to, _mm512_maskz_compress_epi8(keep, load64(block)));
+    return static_cast<std::size_t>(std::popcount(keep));
+}
+
+// 32 bytes widened to 16-bit lanes: the high nibble into the low byte, the low nibble into the
+// high one, each looked up in the digits.
+void encode32(const std::uint8_t* in, char* out, const char* digit_chars) {
+    const __m512i digits = _mm512_maskz_broadcast_i32x4(
+        ~__mmask16{0}, _mm_loadu_si128(reinterpret_cast<const __m128i*>(digit_chars)));
+    const __m512i lanes =
+        _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in)));
+    const __m512i nibbles =
+        _mm512_or_si512(_mm512_srli_epi16(lanes, 4),
+                        _mm512_slli_epi16(_mm512_and_si512(lanes, _mm512_set1_epi16(0x0F)), 8));
+    _mm512_storeu_si512(out, _mm512_shuffle_epi8(digits, nibbles));
+}
+
 }  // namespace
 }  // namespace hexrace::parse_detail
 
-// The path over the primitives just defined.
+// The paths over the primitives just defined.
+#include "bytes.h"
 #include "vector_path.h"
 
 namespace hexrace::parse_detail {
 
 extern const ListFunctions avx512_functions = kVectorFunctions;
+extern const BytesFunctions avx512_bytes = kBytesFunctions;
 
 }  // namespace hexrace::parse_detail
 HEXRACE_TARGET_END

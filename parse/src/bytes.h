@@ -57,23 +57,11 @@ HexListResult decode_exactly(const char* p, const char* last, std::uint8_t* out,
     }
 }
 
-// Contiguous digits, 128 and then 64 at a time while the output has room; the last 2 to 63 from a
-// block padded with zeros; the rest, and any block with a byte that is no digit, exactly.
-HexListResult decode_blocks(const char* first, const char* last, std::uint8_t* out,
-                            std::size_t capacity, std::size_t count) {
-    const char* p = first;
-    while (last - p >= 128 && capacity - count >= 64 && decode64(p, out + count) &&
-           decode64(p + 64, out + count + 32)) {
-        p += 128;
-        count += 64;
-    }
-    while (last - p >= 64 && capacity - count >= 32 && decode64(p, out + count)) {
-        p += 64;
-        count += 32;
-    }
-    if (p == last) {  // a digest of 64 digits ends here
-        return {last, std::errc{}, count};
-    }
+// The last 2 to 63 digits from a block padded with zeros, and the rest (a block with a byte that
+// is no digit, an output with too little room) a pair at a time: out of line, so that a text of
+// whole blocks, a digest's 64 digits among them, costs no stack frame for it.
+[[gnu::noinline]] HexListResult decode_rest(const char* p, const char* last, std::uint8_t* out,
+                                            std::size_t capacity, std::size_t count) {
     const auto rest = static_cast<std::size_t>(last - p);
     if (rest >= 2 && rest < 64 && capacity - count >= rest / 2) {
         char padded[64];
@@ -87,6 +75,25 @@ HexListResult decode_blocks(const char* first, const char* last, std::uint8_t* o
         }
     }
     return decode_exactly<false>(p, last, out, capacity, count);
+}
+
+// Contiguous digits, 128 and then 64 at a time while the output has room; the rest as above.
+HexListResult decode_blocks(const char* first, const char* last, std::uint8_t* out,
+                            std::size_t capacity, std::size_t count) {
+    const char* p = first;
+    while (last - p >= 128 && capacity - count >= 64 && decode64(p, out + count) &&
+           decode64(p + 64, out + count + 32)) {
+        p += 128;
+        count += 64;
+    }
+    while (last - p >= 64 && capacity - count >= 32 && decode64(p, out + count)) {
+        p += 64;
+        count += 32;
+    }
+    if (p == last) {
+        return {last, std::errc{}, count};
+    }
+    return decode_rest(p, last, out, capacity, count);
 }
 
 HexListResult decode(const char* first, const char* last, std::uint8_t* out, std::size_t capacity) {

@@ -27,7 +27,7 @@ bool has_avx512() {
 bool has_avx2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
-           __builtin_cpu_supports("bmi2");
+           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
 }
 
 bool has_ssse3() {

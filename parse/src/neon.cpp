@@ -1,10 +1,12 @@
 // The NEON path (aarch64, where every CPU has NEON): the vector list path's primitives for
-// sixteen text bytes in a NEON register.
+// sixteen text bytes in a NEON register, and the byte kernels.
 #include <arm_neon.h>
 
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <system_error>
 
 #include "list.h"
 #include "paths.h"
@@ -116,13 +118,82 @@ Block classify(const char* block, char delimiter) {
                        F == Format::kLines ? mask_of(returns) : 0);
 }
 
+// Hex text to bytes and back, for bytes.h: vld2q splits 32 digits into the pairs' first and
+// second halves, vst2q interleaves the digits of sixteen bytes, and white space is packed away
+// through a table of shuffles.
+bool decode64(const char* text, std::uint8_t* out) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text);
+    const uint8x16x2_t first = vld2q_u8(bytes);
+    const uint8x16x2_t second = vld2q_u8(bytes + 32);
+    const uint8x16_t digits =
+        vandq_u8(vandq_u8(digit_lanes(first.val[0]), digit_lanes(first.val[1])),
+                 vandq_u8(digit_lanes(second.val[0]), digit_lanes(second.val[1])));
+    if (vminvq_u8(digits) == 0) {
+        return false;
+    }
+    vst1q_u8(out, vorrq_u8(vshlq_n_u8(digit_values(first.val[0]), 4), digit_values(first.val[1])));
+    vst1q_u8(out + 16,
+             vorrq_u8(vshlq_n_u8(digit_values(second.val[0]), 4), digit_values(second.val[1])));
+    return true;
+}
+
+Classes classify64(const char* block) {
+    const Block found = classify<Format::kWords>(block, ' ');
+    return {found.digits, found.ends};
+}
+
+// For each mask of eight bytes, the places of its set bits in order, as table indices.
+struct CompressTable {
+    std::uint8_t indices[256][8];
+};
+
+constexpr CompressTable make_compress_table() {
+    CompressTable table{};
+    for (unsigned mask = 0; mask < 256; ++mask) {
+        int count = 0;
+        for (int bit = 0; bit < 8; ++bit) {
+            if ((mask >> bit & 1) != 0) {
+                table.indices[mask][count++] = static_cast<std::uint8_t>(bit);
+            }
+        }
+    }
+    return table;
+}
+
+constexpr CompressTable kCompress = make_compress_table();
+
+std::size_t compress64(const char* block, std::uint64_t keep, char* to) {
+    std::size_t count = 0;
+    for (int i = 0; i < 8; ++i, keep >>= 8) {
+        const auto mask = static_cast<unsigned>(keep & 0xFF);
+        const uint8x8_t bytes = vld1_u8(reinterpret_cast<const std::uint8_t*>(block) + 8 * i);
+        vst1_u8(reinterpret_cast<std::uint8_t*>(to + count),
+                vtbl1_u8(bytes, vld1_u8(kCompress.indices[mask])));
+        count += static_cast<std::size_t>(std::popcount(mask));
+    }
+    return count;
+}
+
+void encode32(const std::uint8_t* in, char* out, const char* digit_chars) {
+    const uint8x16_t digits = vld1q_u8(reinterpret_cast<const std::uint8_t*>(digit_chars));
+    for (int i = 0; i < 2; ++i) {
+        const uint8x16_t bytes = vld1q_u8(in + 16 * i);
+        const uint8x16x2_t text = {{vqtbl1q_u8(digits, vshrq_n_u8(bytes, 4)),
+                                    vqtbl1q_u8(digits, vandq_u8(bytes, vdupq_n_u8(0x0F)))}};
+        vst2q_u8(reinterpret_cast<std::uint8_t*>(out) + 32 * i, text);
+    }
+}
+
 }  // namespace
 }  // namespace hexrace::parse_detail
 
+// The paths over the primitives just defined.
+#include "bytes.h"
 #include "vector_path.h"
 
 namespace hexrace::parse_detail {
 
 extern const ListFunctions neon_functions = kVectorFunctions;
+extern const BytesFunctions neon_bytes = kBytesFunctions;
 
 }  // namespace hexrace::parse_detail
