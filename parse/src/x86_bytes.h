@@ -1,7 +1,6 @@
 // White space packed out of a 64-byte block with a table of shuffles, for bytes.h on the x86-64
 // paths without a compress instruction (SSSE3, AVX2). Included only inside a target region,
-// after x86_kernels.h. Included only
-// inside a target region, after x86_kernels.h.
+// with x86_kernels.h.
 #pragma once
 
 #include <immintrin.h>

@@ -116,6 +116,8 @@ inline constexpr bool is_list_output =
     std::is_integral_v<Out>&& std::is_unsigned_v<Out> && !std::is_same_v<Out, bool> &&
     (sizeof(Out) == 1 || sizeof(Out) == 2 || sizeof(Out) == 4 || sizeof(Out) == 8);
 
+// Inline code, named for the caller's instruction sets as parse_hex is.
+inline namespace HEXRACE_PARSE_ABI {
 template <typename Out>
 inline HexListResult parse_list(ListFormat format, const char* first, const char* last,
                                 char delimiter, Out* out, std::size_t capacity,
@@ -130,6 +132,7 @@ inline HexListResult parse_list(ListFormat format, const char* first, const char
         return parse_list64(format, first, last, delimiter, out, capacity, prefix);
     }
 }
+}  // namespace HEXRACE_PARSE_ABI
 }  // namespace parse_detail
 
 // The list functions parse a buffer of many numbers at once, 64 bytes at a time on the CPU's
@@ -161,6 +164,8 @@ inline HexListResult parse_list(ListFormat format, const char* first, const char
 // delimiter, "1f,2", "1f,2," and "1f,2\n" all give {0x1F, 0x2}. (Before 2.1 that line end
 // stopped the list, losing the last value of every line of a CSV file.) An empty token is an
 // error ("1,,2", ","); so is a `delimiter` that is a digit itself.
+inline namespace HEXRACE_PARSE_ABI {
+
 template <typename Out, std::enable_if_t<parse_detail::is_list_output<Out>, int> = 0>
 inline HexListResult parse_hex_list(const char* first, const char* last, char delimiter, Out* out,
                                     std::size_t capacity, Prefix prefix = Prefix::none) noexcept {
@@ -188,6 +193,8 @@ inline HexListResult parse_hex_words(const char* first, const char* last, Out* o
     return parse_detail::parse_list(parse_detail::ListFormat::kWords, first, last, ' ', out,
                                     capacity, prefix);
 }
+
+}  // namespace HEXRACE_PARSE_ABI
 
 }  // namespace hexrace
 

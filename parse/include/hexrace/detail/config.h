@@ -71,6 +71,8 @@
 // flags let the compiler use in it: a file built with -march=native and one built for the base
 // CPU then never share a definition that the linker could pick for both (at -O0 every helper is
 // an out-of-line weak symbol). Vector levels imply the ones below them; the rest stand alone.
+// These are x86-64's extensions, and SVE on aarch64: on other CPUs, build every file that
+// includes this header for one instruction set.
 #if defined(__AVX512F__)
 #define HEXRACE_PARSE_ISA_VECTOR _avx512f
 #elif defined(__AVX2__)
@@ -117,8 +119,12 @@
 #else
 #define HEXRACE_PARSE_ISA_VBMI2
 #endif
-#if defined(__AVX512BITALG__) || defined(__AVX512VPOPCNTDQ__)
+#if defined(__AVX512BITALG__) && defined(__AVX512VPOPCNTDQ__)
+#define HEXRACE_PARSE_ISA_BITALG _bitalg_vpopcntdq
+#elif defined(__AVX512BITALG__)
 #define HEXRACE_PARSE_ISA_BITALG _bitalg
+#elif defined(__AVX512VPOPCNTDQ__)
+#define HEXRACE_PARSE_ISA_BITALG _vpopcntdq
 #else
 #define HEXRACE_PARSE_ISA_BITALG
 #endif
@@ -142,8 +148,12 @@
 #else
 #define HEXRACE_PARSE_ISA_LZCNT
 #endif
-#if defined(__MOVBE__)
+#if defined(__MOVBE__) && defined(__APX_F__)
+#define HEXRACE_PARSE_ISA_MOVBE _movbe_apx
+#elif defined(__MOVBE__)
 #define HEXRACE_PARSE_ISA_MOVBE _movbe
+#elif defined(__APX_F__)
+#define HEXRACE_PARSE_ISA_MOVBE _apx
 #else
 #define HEXRACE_PARSE_ISA_MOVBE
 #endif
@@ -152,7 +162,10 @@
 // nothing).
 #define HEXRACE_PARSE_PASTE_(v, k, a, b, c, d, e, f, g, h, i, j, l, m) \
     v##k##a##b##c##d##e##f##g##h##i##j##l##m
-#define HEXRACE_PARSE_PASTE(...) HEXRACE_PARSE_PASTE_(__VA_ARGS__)
+// The extra expansion spreads __VA_ARGS__ over the parameters with MSVC's traditional
+// preprocessor too, which passes it on as one argument.
+#define HEXRACE_PARSE_EXPAND(x) x
+#define HEXRACE_PARSE_PASTE(...) HEXRACE_PARSE_EXPAND(HEXRACE_PARSE_PASTE_(__VA_ARGS__))
 // v2_sse2 for the base x86-64 CPU, v2_sse2_avx2_bmi_bmi2_lzcnt_movbe for -march=haswell, ...
 #define HEXRACE_PARSE_ABI                                                                          \
     HEXRACE_PARSE_PASTE(v2_, HEXRACE_PARSE_KERNEL, HEXRACE_PARSE_ISA_VECTOR, HEXRACE_PARSE_ISA_BW, \
