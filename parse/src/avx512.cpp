@@ -91,10 +91,10 @@ std::size_t store_short_tokens(const char* block, std::uint64_t starts, std::uin
         _mm512_mask_storeu_epi8(out.at(0), _bzhi_u64(~std::uint64_t{0}, count), packed);
         return count;
     }
-    // Sixteen bytes more than the block, so that every sixteen-byte load below stays in it.
-    alignas(64) std::uint8_t gathered[64 + 16];
+    // A block holds at most 32 tokens: every load below, at most 16 bytes from place 24 (or 32
+    // from place 0), stays in it.
+    alignas(64) std::uint8_t gathered[64];
     _mm512_store_si512(gathered, packed);
-    std::memset(gathered + 64, 0, 16);
     constexpr std::size_t kLanes = 64 / sizeof(Out);
     for (std::size_t done = 0; done < count; done += kLanes) {
         const std::size_t here = std::min(count - done, kLanes);

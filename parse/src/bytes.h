@@ -139,12 +139,11 @@ HexListResult decode_spaced(const char* first, const char* last, std::uint8_t* o
             odd ^= 0 - static_cast<std::uint64_t>(std::popcount(found.digits) & 1);
         }
         // Up to the last whole pair: a lone last digit starts the next segment.
+        // A space after an odd number of digits fails a block's check, so a lone digit is the
+        // last byte before the blocks that passed.
         const char* next = block;
         if (odd != 0) {
             next = block - 1;
-            while (is_space_byte(*next)) {
-                --next;
-            }
             --packed;
         }
         if (next <= p || capacity - count < packed / 2) {
