@@ -4,6 +4,16 @@
 // every inline symbol), so that files built with different flags never share one definition.
 #pragma once
 
+// Older standards fail far into the headers with messages that do not name the cause.
+#if defined(_MSVC_LANG)
+#define HEXRACE_PARSE_CPLUSPLUS _MSVC_LANG
+#else
+#define HEXRACE_PARSE_CPLUSPLUS __cplusplus
+#endif
+#if HEXRACE_PARSE_CPLUSPLUS < 201703L
+#error "hexrace's headers need C++17 or later (-std=c++17, /std:c++17)"
+#endif
+
 // Compilers weigh inlining a function of this size differently (clang++ 14 kept parse_hex out of
 // line at -O3): the fast road is forced into its caller and the rare one kept out.
 // HEXRACE_PARSE_ALWAYS_INLINE goes with constexpr, which implies inline already.
