@@ -302,9 +302,9 @@ public:
     void Finalize() override {
         std::printf(
             "\nSorted by the best of the repetitions: validated parsers, then unvalidated tricks "
-            "for "
-            "scale. The ratio is to std::from_chars of the same width, each above the floor of "
-            "the loop and the call.\n");
+            "for scale. A \"time / from_chars\" column divides a row's time by std::from_chars's "
+            "of the same width, each above the floor of the loop and the call: below 1 is "
+            "faster.\n");
         for (const std::string& workload : workloads) {
             print(workload);
         }
@@ -360,7 +360,7 @@ private:
             return reference(row.first) != nullptr;
         });
         std::printf("\n%-40s %10s%s\n", workload.c_str(), rate ? "GB/s" : "ns",
-                    ratios ? "   x std::from_chars" : "");
+                    ratios ? "   time / from_chars" : "");
         std::string kind = "validated";
         std::size_t spread = 0;
         for (const auto& [name, row] : found) {

@@ -267,6 +267,12 @@ def family(name):
     return name.split(" [")[0].replace(" u64", "").replace(" u32", "")
 
 
+def width(name):
+    """A row's width suffix (" u32", " u64", " u128"), or "" for a workload's default width."""
+    last = name.rsplit(" ", 1)[-1]
+    return last if last in ("u32", "u64", "u128") else ""
+
+
 def verdict(suite):
     """For each workload, the fastest validated parser, its figure, how many times as fast it is
     as std::from_chars (its loop, for buffers) and as the next validated parser of another
@@ -288,7 +294,10 @@ def verdict(suite):
             continue
         best, figure = parsers[0]
         others = [(n, v) for n, v in parsers if family(n) != family(best)]
-        reference = next((n for n, _ in parsers if "from_chars" in n or "to_chars" in n), None)
+        # std::from_chars of the winner's width where the workload times more than one.
+        references = [n for n, _ in parsers if "from_chars" in n or "to_chars" in n]
+        reference = next((n for n in references if width(n) == width(best)),
+                         references[0] if references else None)
 
         def as_fast(other):  # as timed, loop and call included: what a user's loop sees
             if other is None:
@@ -456,6 +465,14 @@ def main():
     parser.add_argument("--builds", default="")
     parser.add_argument("--part", choices=["times", "ratios", "verdict"], default="times")
     args = parser.parse_args()
+    if args.charts:
+        # Before any table is printed: a pyenv or virtual environment first on the path often
+        # lacks the system's matplotlib.
+        try:
+            import matplotlib  # noqa: F401
+        except ImportError:
+            sys.exit("report.py: --charts needs matplotlib, which %s lacks (Debian: "
+                     "python3-matplotlib, for /usr/bin/python3)" % sys.executable)
     suites = [Suite(path) for path in args.json]
     if args.part == "ratios":
         builds = args.builds.split(",") if args.builds else ["build %d" % (i + 1)
