@@ -1,7 +1,9 @@
-// A hexdump's bytes as a C array, for embedding: `od -An -tx1` or `xxd -p` style words of one or
-// two digits between any white space, read from standard input:
-//   od -An -tx1 logo.png | hexdump_to_array logo
-// The words go straight into an array of bytes: each must fit one, so "100" stops it.
+// A hexdump's bytes as a C array, for embedding: words of one or two digits between any white
+// space (`od -An -v -tx1`, "de ad be ef"), read from standard input:
+//   od -An -v -tx1 logo.png | hexdump_to_array logo
+// The words go straight into an array of bytes: each must fit one, so "100" stops it, and so do
+// the 60-digit lines of `xxd -p` (examples/unxxd.cpp reads those). od without -v writes a "*" for
+// repeated lines, which stops it too.
 #include <hexrace/parse.h>
 
 #include <cstdio>
@@ -20,6 +22,10 @@ int main(int argc, char** argv) {
                   << (result.ec == std::errc::result_out_of_range ? "a word too large for a byte"
                                                                   : "no hexadecimal word")
                   << '\n';
+        return 1;
+    }
+    if (result.count == 0) {  // C has no array of no elements
+        std::cerr << "no bytes to write\n";
         return 1;
     }
     std::printf("const unsigned char %s[%zu] = {", argc > 1 ? argv[1] : "data", result.count);

@@ -1,5 +1,6 @@
 // How much of a process's address space each kind of mapping takes, from /proc/PID/maps:
-//   maps_summary < /proc/self/maps
+//   maps < /proc/$$/maps    (a shell's; "< /proc/self/maps" reads nothing: the program replaces
+//                            the process that opened it, whose map the file was)
 // Each line starts "start-end perms offset ...": parse_hex stops at the "-" and says where, so the
 // end address is parsed from the byte after it. A line that does not read so is reported, not
 // guessed at.

@@ -1,4 +1,4 @@
-// `xxd -r -p` as a filter: hex text with white space anywhere between pairs (xxd -p, od -An
+// `xxd -r -p` as a filter: hex text with white space anywhere between pairs (xxd -p, od -An -v
 // -tx1, "de ad be ef") on standard input, the bytes on standard output. A byte that is no digit,
 // a space inside a pair or a lone last digit stops it with the offset of that byte.
 #include <hexrace/bytes.h>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // hexrace::parse for bytes written out in hexadecimal (digests, keys, "xxd -p" and
-// "od -An -tx1" dumps): text to bytes, validated, and bytes to text, 64 text bytes at a time on
+// "od -An -v -tx1" dumps): text to bytes, validated, and bytes to text, 64 text bytes at a time on
 // the CPU's vector units where it has them (chosen once, at the first call, as for the lists).
 // Every function reads only [first, last), writes only what its contract names, keeps no state
 // and is safe to call from any thread.
@@ -32,7 +32,7 @@ namespace hexrace {
 
 // The same, with ASCII white space (" ", "\t", "\n", "\v", "\f", "\r") allowed before the first
 // pair, between pairs and after the last, never inside a pair ("a b" stops at the space with
-// errc::invalid_argument): the layouts of "xxd -p", "od -An -tx1", "de ad be ef" and Python's
+// errc::invalid_argument): the layouts of "xxd -p", "od -An -v -tx1", "de ad be ef" and Python's
 // bytes.fromhex. White space alone gives no byte and no error; trailing white space after
 // `capacity` pairs is no error. A lone last digit that white space follows ("deadbee\n") stops at
 // that white space, as a space inside a pair does; with nothing after it, at the digit.
