@@ -21,7 +21,7 @@ namespace hexrace {
 // - errc::invalid_argument and ptr at the first byte that is no digit (that very byte, not its
 //   pair), `count` the whole pairs before it; the pair it breaks is not written;
 // - errc::invalid_argument and ptr at the last digit when the number of digits is odd, every pair
-//   before it written;
+//   before it written (a byte that is no digit comes first: "abc\n" stops at the "\n");
 // - errc::no_buffer_space and ptr at the first pair not written when `capacity` pairs are
 //   written and text remains; room is judged before the next pair is read, so it wins over a bad
 //   byte or a lone digit there.
@@ -34,7 +34,8 @@ namespace hexrace {
 // pair, between pairs and after the last, never inside a pair ("a b" stops at the space with
 // errc::invalid_argument): the layouts of "xxd -p", "od -An -v -tx1", "de ad be ef" and Python's
 // bytes.fromhex. White space alone gives no byte and no error; trailing white space after
-// `capacity` pairs is no error. A lone last digit that white space follows ("deadbee\n") stops at
+// `capacity` pairs is no error, and a stop for room points past the white space, at the pair
+// ("de ad" with capacity 1 stops at the "a"). A lone last digit that white space follows ("deadbee\n") stops at
 // that white space, as a space inside a pair does; with nothing after it, at the digit.
 [[nodiscard]] HEXRACE_PARSE_API HexListResult decode_hex_spaced(const char* first, const char* last,
                                                                 std::uint8_t* out,

@@ -162,8 +162,9 @@ inline HexListResult parse_list(ListFormat format, const char* first, const char
 // Tokens each followed by one `delimiter` byte, but the last, which may end at `last`, or in one
 // line end ("\n" or "\r\n") that `last` follows, as a file's last line does: with ',' for a
 // delimiter, "1f,2", "1f,2," and "1f,2\n" all give {0x1F, 0x2}. (Before 2.1 that line end
-// stopped the list, losing the last value of every line of a CSV file.) An empty token is an
-// error ("1,,2", ","); so is a `delimiter` that is a digit itself.
+// stopped the list, losing the last value of every line of a CSV file.) The line end comes
+// straight after the last token: "1f,2,\n" has an empty token before it. An empty token is an
+// error ("1,,2", ",", "\n" alone); so is a `delimiter` that is a digit itself.
 inline namespace HEXRACE_PARSE_ABI {
 
 template <typename Out, std::enable_if_t<parse_detail::is_list_output<Out>, int> = 0>
