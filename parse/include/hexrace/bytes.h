@@ -35,8 +35,9 @@ namespace hexrace {
 // errc::invalid_argument): the layouts of "xxd -p", "od -An -v -tx1", "de ad be ef" and Python's
 // bytes.fromhex. White space alone gives no byte and no error; trailing white space after
 // `capacity` pairs is no error, and a stop for room points past the white space, at the pair
-// ("de ad" with capacity 1 stops at the "a"). A lone last digit that white space follows ("deadbee\n") stops at
-// that white space, as a space inside a pair does; with nothing after it, at the digit.
+// ("de ad" with capacity 1 stops at the "a"). A lone last digit that white space follows
+// ("deadbee\n") stops at that white space, as a space inside a pair does; with nothing after it, at
+// the digit.
 [[nodiscard]] HEXRACE_PARSE_API HexListResult decode_hex_spaced(const char* first, const char* last,
                                                                 std::uint8_t* out,
                                                                 std::size_t capacity) noexcept;
