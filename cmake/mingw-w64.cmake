@@ -15,12 +15,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Each .exe carries its runtime (libstdc++, libgcc, winpthread) and runs alone.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# The including file may name a loader of its own first (HEXRACE_WINE_NAMES, found also in
-# HEXRACE_WINE_HINTS).
-find_program(WINE_PROGRAM NAMES ${HEXRACE_WINE_NAMES} NAMES_PER_DIR HINTS ${HEXRACE_WINE_HINTS})
-if(NOT WINE_PROGRAM)
-  find_program(WINE_PROGRAM NAMES wine)
-endif()
+# The including file may name a loader of its own (HEXRACE_WINE_NAMES, in HEXRACE_WINE_HINTS),
+# taken before `wine`.
+find_program(WINE_PROGRAM NAMES ${HEXRACE_WINE_NAMES} wine NAMES_PER_DIR
+             HINTS ${HEXRACE_WINE_HINTS})
 if(WINE_PROGRAM)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${WINE_PROGRAM}")
 endif()
